@@ -1,0 +1,51 @@
+# Sourced by the scripts: where things are and how Wine runs here.
+# A project-local 64-bit Wine prefix in the build folder, Japanese locale
+# (code page 932) so texts show as users see them, and no Mono or Gecko
+# installers.
+ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+BUILD=$ROOT/build
+WIN_BUILD=$BUILD/win
+export WINEPREFIX=$BUILD/wineprefix
+export WINEARCH=win64
+export WINEDEBUG=-all
+export WINEDLLOVERRIDES="mscoree,mshtml,winemenubuilder.exe="
+export LANG=ja_JP.UTF-8
+export LC_ALL=ja_JP.UTF-8
+WINE=/usr/lib/wine/wine64
+WINESERVER=/usr/lib/wine/wineserver
+
+# Creates the prefix once.
+ensure_prefix() {
+  if [ ! -f "$WINEPREFIX/system.reg" ]; then
+    echo "Creating the Wine prefix in $WINEPREFIX"
+    mkdir -p "$WINEPREFIX"
+    "$WINE" wineboot -i >/dev/null 2>&1 || true
+    "$WINESERVER" -w
+  fi
+}
+
+# Starts a private virtual display of the given size and exports DISPLAY.
+# It ends with the calling shell.
+start_private_display() {
+  local size=${1:-1024x768} n
+  for n in $(seq 90 130); do
+    [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ] && continue
+    Xvfb ":$n" -screen 0 "${size}x24" -nolisten tcp >/dev/null 2>&1 &
+    XVFB_PID=$!
+    for _ in $(seq 100); do
+      [ -e "/tmp/.X11-unix/X$n" ] && break
+      sleep 0.05
+    done
+    export DISPLAY=":$n"
+    trap 'stop_private_display' EXIT
+    return 0
+  done
+  echo "no free display number" >&2
+  return 1
+}
+
+stop_private_display() {
+  "$WINESERVER" -k >/dev/null 2>&1 || true
+  [ -n "${XVFB_PID:-}" ] && kill "$XVFB_PID" 2>/dev/null && wait "$XVFB_PID" 2>/dev/null
+  XVFB_PID=
+}

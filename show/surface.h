@@ -1,0 +1,36 @@
+// Pixel surfaces: 32-bit top-down pixel buffers the show composes its frames
+// in, one 0x00RRGGBB value per pixel (the layout of a 32bpp BGR DIB).
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+
+namespace ruzir {
+
+// A view of pixels owned elsewhere (a DIB section, a test's vector).
+struct SurfaceView {
+  std::uint32_t* pixels = nullptr;
+  int width = 0;
+  int height = 0;
+
+  std::uint32_t& At(int x, int y) const {
+    return pixels[static_cast<std::size_t>(y) * static_cast<std::size_t>(width) +
+                  static_cast<std::size_t>(x)];
+  }
+};
+
+// A stored colour 0x00BBGGRR as a surface pixel 0x00RRGGBB. The top byte of
+// a stored colour carries no colour and is dropped.
+constexpr std::uint32_t PixelFromColor(std::uint32_t color) {
+  return ((color & 0xFFu) << 16) | (color & 0xFF00u) | ((color >> 16) & 0xFFu);
+}
+
+// Bytes of a width x height surface; nullopt for an empty or negative size
+// and for one whose size does not fit the platform's bitmap limits (a DIB's
+// byte count must fit in a signed 32-bit value).
+std::optional<std::size_t> SurfaceBytes(int width, int height);
+
+void Fill(const SurfaceView& surface, std::uint32_t pixel);
+
+}  // namespace ruzir

@@ -1,0 +1,32 @@
+// The start-up decisions made before any window exists: the single-copy rule
+// with the run flag, then the mode from the command line.
+//
+// A copy ends silently only when another copy is running *and* the stored
+// flag says so: a flag left at 1 by a copy that crashed never blocks a start,
+// and a running copy that has already cleared its flag (it is closing) does
+// not either.
+#pragma once
+
+#include <string_view>
+
+#include "settings/key_store.h"
+#include "startup/command_line.h"
+
+namespace ruzir {
+
+enum class StartupOutcome {
+  Run,                // the flag is now 1; go on in `command.mode`
+  EndSilently,        // another copy runs with its flag set
+  EndWithLoadFailure  // "Flags" cannot be opened: show kLoadFailedText and end
+};
+
+struct StartupPlan {
+  StartupOutcome outcome = StartupOutcome::Run;
+  CommandLine command;
+};
+
+// Reads the old flag, applies the single-copy rule, sets the flag and reads
+// the command line, in that order. Nothing is written unless it runs.
+StartupPlan PlanStartup(KeyStore& store, bool anotherCopyRunning, std::wstring_view argumentText);
+
+}  // namespace ruzir

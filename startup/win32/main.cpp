@@ -1,0 +1,148 @@
+// Process entry of ruzir.scr.
+//
+// Start-up runs once, before any window exists: the run-flag rule, the
+// command line, then one of three modes. The show modes prepare the show
+// window and live in its message loop until it closes, which ends the
+// process; the settings mode ends when its dialog has closed.
+#include <windows.h>
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+#include "settings/settings.h"
+#include "settings/win32/registry_store.h"
+#include "show/win32/show_window.h"
+#include "startup/startup_plan.h"
+#include "support/random.h"
+#include "support/win32/handles.h"
+#include "support/win32/message.h"
+
+namespace ruzir::win32 {
+namespace {
+
+// Held for the life of the process: its existence answers "is another copy
+// running" for every copy in this session.
+constexpr wchar_t kSingleCopyMutexName[] = L"Local\\Ruzir.ScreenSaver.Running";
+
+std::wstring ModulePath() {
+  std::wstring path(MAX_PATH, L'\0');
+  for (;;) {
+    const DWORD length =
+        ::GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
+    if (length == 0) return {};
+    if (length < path.size()) {
+      path.resize(length);
+      return path;
+    }
+    path.resize(path.size() * 2);  // truncated: long path, try again
+  }
+}
+
+std::uint32_t ClockSeed() {
+  LARGE_INTEGER counter{};
+  ::QueryPerformanceCounter(&counter);
+  const auto ticks = static_cast<std::uint64_t>(counter.QuadPart) ^ ::GetTickCount64();
+  return static_cast<std::uint32_t>(ticks ^ (ticks >> 32));
+}
+
+// Loads the settings or, failing that, reports it; the caller then ends.
+std::optional<LoadedSettings> LoadOrReport(KeyStore& store, UniformSource& random) {
+  LoadedSettings loaded;
+  if (!LoadSettings(store, FolderOfModule(ModulePath()), random, loaded)) {
+    ShowWarning(kLoadFailedText);
+    return std::nullopt;
+  }
+  return loaded;
+}
+
+int RunSettingsMode(KeyStore& store) {
+  Random random(ClockSeed());
+  if (!LoadOrReport(store, random)) return 1;
+  // The settings dialog opens here once it exists; every way of closing it
+  // clears the run flag.
+  if (!ClearRunFlag(store)) {
+    ShowWarning(kLoadFailedText);
+    return 1;
+  }
+  return 0;
+}
+
+int RunMessageLoop() {
+  MSG message;
+  while (::GetMessageW(&message, nullptr, 0, 0) > 0) {
+    ::TranslateMessage(&message);
+    ::DispatchMessageW(&message);
+  }
+  return static_cast<int>(message.wParam);
+}
+
+int RunShowMode(HINSTANCE instance, KeyStore& store, const CommandLine& command) {
+  HWND previewParent = nullptr;
+  if (command.mode == RunMode::Preview) {
+    // The host gives its pane's handle; anything that is not a window is a
+    // request there is nothing to show in.
+    previewParent =
+        command.previewParent
+            ? reinterpret_cast<HWND>(static_cast<std::uintptr_t>(*command.previewParent))
+            : nullptr;
+    if (!previewParent || !::IsWindow(previewParent)) {
+      ClearRunFlag(store);
+      return 0;
+    }
+  }
+
+  Random random(ClockSeed());
+  const auto loaded = LoadOrReport(store, random);
+  if (!loaded) return 1;
+
+  ShowWindow window(*loaded, store, command.mode, previewParent);
+  if (!window.Load(instance)) {
+    ClearRunFlag(store);
+    return 1;
+  }
+  if (loaded->settings.Desktop == 1) window.TakeDesktopSnapshot();
+  if (command.mode == RunMode::FullScreen) {
+    window.MakeTopmost();
+    window.Show();
+    window.EnableTimer1();
+  } else {
+    window.EmbedInPreviewPane();
+    window.Show();
+  }
+  return RunMessageLoop();
+}
+
+int Run(HINSTANCE instance) {
+  const unique_handle singleCopy(::CreateMutexW(nullptr, FALSE, kSingleCopyMutexName));
+  const bool anotherCopyRunning = ::GetLastError() == ERROR_ALREADY_EXISTS;
+
+  RegistryKeyStore store{std::wstring(kRegistryBase)};
+  const StartupPlan plan =
+      PlanStartup(store, anotherCopyRunning, ArgumentText(::GetCommandLineW()));
+  switch (plan.outcome) {
+    case StartupOutcome::EndSilently:
+      return 0;
+    case StartupOutcome::EndWithLoadFailure:
+      ShowWarning(kLoadFailedText);
+      return 1;
+    case StartupOutcome::Run:
+      break;
+  }
+  if (plan.command.mode == RunMode::Settings) return RunSettingsMode(store);
+  return RunShowMode(instance, store, plan.command);
+}
+
+}  // namespace
+}  // namespace ruzir::win32
+
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
+  // A .scr is often started from a folder of downloads: load system DLLs
+  // from System32 only, never from the current or the program's folder.
+  ::SetDefaultDllDirectories(LOAD_LIBRARY_SEARCH_SYSTEM32);
+  try {
+    return ruzir::win32::Run(instance);
+  } catch (...) {
+    return 1;  // out of memory before any window: nothing sensible to show
+  }
+}

@@ -1,0 +1,14 @@
+// Texts the user sees. Every message box is captioned kAppTitle.
+#pragma once
+
+#include <string_view>
+
+namespace ruzir {
+
+inline constexpr std::wstring_view kAppTitle = L"Ruzir";
+// "Failed to obtain the settings information."
+inline constexpr std::wstring_view kLoadFailedText = L"設定情報の取得に失敗しました。";
+// "Failed to save the settings information."
+inline constexpr std::wstring_view kSaveFailedText = L"設定情報の保存に失敗しました。";
+
+}  // namespace ruzir

@@ -1,0 +1,241 @@
+// End-to-end tests of start-up, the settings store and the show window,
+// driving the real ruzir.scr the way the screen-saver host and a user do.
+#include <gtest/gtest.h>
+
+#include "tests/e2e/driver.h"
+
+namespace ruzir::e2e {
+namespace {
+
+constexpr wchar_t kShowClass[] = L"RuzirShow";
+constexpr wchar_t kLoadFailed[] = L"設定情報の取得に失敗しました。";
+
+class Foundation : public ::testing::Test {
+ protected:
+  void SetUp() override { DeleteProgramKeys(); }
+  void TearDown() override { DeleteProgramKeys(); }
+
+  // Starts the full-screen show and waits until it covers the screen.
+  static HWND StartShow(Program& program) {
+    const HWND show = program.WaitForTopWindow(kShowClass);
+    EXPECT_NE(show, nullptr) << "no show window";
+    Pump(300ms);  // let it paint and settle its cursor
+    return show;
+  }
+
+  static void ExpectEndsCleanly(const Program& program) {
+    EXPECT_EQ(program.WaitForExit(), std::optional<DWORD>(0));
+    EXPECT_EQ(RunFlag(), 0);
+  }
+};
+
+TEST_F(Foundation, FirstRunShowsTheBackgroundFullScreenAndLeavesAnEmptySettingsKey) {
+  Program program(L"/s");
+  const HWND show = StartShow(program);
+  ASSERT_NE(show, nullptr);
+  EXPECT_EQ(RunFlag(), 1);
+
+  RECT rect{};
+  ::GetWindowRect(show, &rect);
+  EXPECT_EQ(rect.left, 0);
+  EXPECT_EQ(rect.top, 0);
+  EXPECT_EQ(rect.right, ::GetSystemMetrics(SM_CXSCREEN));
+  EXPECT_EQ(rect.bottom, ::GetSystemMetrics(SM_CYSCREEN));
+  EXPECT_TRUE(::GetWindowLongW(show, GWL_EXSTYLE) & WS_EX_TOPMOST);
+  EXPECT_EQ(::GetWindowLongW(show, GWL_STYLE) & (WS_CAPTION | WS_THICKFRAME), 0);
+  // The default background: red 64, green 0, blue 64.
+  EXPECT_EQ(ScreenPixel(rect.right / 2, rect.bottom / 3), RGB(64, 0, 64));
+
+  EXPECT_TRUE(KeyExists(L"Settings"));
+  EXPECT_TRUE(ValueNames(L"Settings").empty());
+
+  PressKey(VK_SPACE);
+  ExpectEndsCleanly(program);
+  EXPECT_TRUE(ValueNames(L"Settings").empty());  // loading never writes
+}
+
+TEST_F(Foundation, StoredBackgroundColourIsShown) {
+  WriteBinary(L"Settings", L"BackColor", {0x20, 0xC0, 0x60, 0x00});  // 0x0060C020
+  Program program(L"/S");
+  ASSERT_NE(StartShow(program), nullptr);
+  EXPECT_EQ(ScreenPixel(10, 10), RGB(0x20, 0xC0, 0x60));
+  PressKey(VK_RETURN);
+  ExpectEndsCleanly(program);
+}
+
+TEST_F(Foundation, AnyUserInputEndsTheFullScreenShow) {
+  struct Case {
+    const char* name;
+    void (*act)();
+  };
+  const int cx = ::GetSystemMetrics(SM_CXSCREEN);
+  const int cy = ::GetSystemMetrics(SM_CYSCREEN);
+  static int x = 0;
+  static int y = 0;
+  x = cx / 2;
+  y = cy / 2;
+  const Case cases[] = {
+      {"a key", [] { PressKey('A'); }},
+      {"a modifier alone", [] { PressKey(VK_SHIFT); }},
+      {"a click", [] { ClickMouseAt(x, y); }},
+      {"a mouse move",
+       [] {
+         MoveMouseTo(x + 40, y + 30);
+         Pump(150ms);
+         MoveMouseTo(x + 90, y + 70);
+       }},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    MoveMouseTo(x, y);
+    Pump(100ms);
+    Program program(L"/s");
+    ASSERT_NE(StartShow(program), nullptr);
+    EXPECT_TRUE(program.Running());
+    EXPECT_EQ(RunFlag(), 1);
+    c.act();
+    ExpectEndsCleanly(program);
+  }
+}
+
+TEST_F(Foundation, ARestingCursorDoesNotEndTheShow) {
+  MoveMouseTo(200, 200);
+  Pump(100ms);
+  Program program(L"/s");
+  ASSERT_NE(StartShow(program), nullptr);
+  MoveMouseTo(200, 200);  // a move message without a move
+  Pump(1s);
+  EXPECT_TRUE(program.Running());
+  PressKey(VK_ESCAPE);
+  ExpectEndsCleanly(program);
+}
+
+TEST_F(Foundation, SecondCopyEndsSilentlyWhileOneRunsWithItsFlagSet) {
+  Program first(L"/s");
+  ASSERT_NE(StartShow(first), nullptr);
+  for (const wchar_t* arguments : {L"/s", L"/p 1234", L"/c"}) {
+    SCOPED_TRACE(::testing::PrintToString(std::wstring(arguments)));
+    Program second(arguments);
+    EXPECT_EQ(second.WaitForExit(), std::optional<DWORD>(0));
+    EXPECT_EQ(RunFlag(), 1);
+  }
+  EXPECT_TRUE(first.Running());
+  PressKey(VK_SPACE);
+  ExpectEndsCleanly(first);
+}
+
+TEST_F(Foundation, StaleFlagWithoutARunningCopyDoesNotBlock) {
+  WriteBinary(L"Flags", L"Active", {1, 0});
+  Program program(L"/s");
+  ASSERT_NE(StartShow(program), nullptr);
+  PressKey(VK_SPACE);
+  ExpectEndsCleanly(program);
+}
+
+TEST_F(Foundation, SettingsModeClearsTheFlagAndEnds) {
+  for (const wchar_t* arguments : {L"", L"/c", L"/c:1234", L"/x"}) {
+    SCOPED_TRACE(::testing::PrintToString(std::wstring(arguments)));
+    Program program(arguments);
+    ExpectEndsCleanly(program);
+    EXPECT_TRUE(KeyExists(L"Settings"));
+  }
+}
+
+TEST_F(Foundation, PreviewIsAChildOfThePaneIgnoresInputAndEndsWithThePane) {
+  PreviewHost host(152, 112);
+  Program program(L"/p " + std::to_wstring(reinterpret_cast<std::uintptr_t>(host.pane())));
+  const HWND show = FindChild(host.pane(), kShowClass, kStartTimeout);
+  ASSERT_NE(show, nullptr) << "no show window in the pane";
+  Pump(300ms);
+  EXPECT_EQ(::GetParent(show), host.pane());
+  EXPECT_TRUE(::GetWindowLongW(show, GWL_STYLE) & WS_CHILD);
+  RECT client{};
+  ::GetClientRect(show, &client);
+  EXPECT_EQ(client.right, 152);
+  EXPECT_EQ(client.bottom, 112);
+  RECT onScreen{};
+  RECT pane{};
+  ::GetWindowRect(show, &onScreen);
+  ::GetWindowRect(host.pane(), &pane);
+  EXPECT_EQ(onScreen.left, pane.left);
+  EXPECT_EQ(onScreen.top, pane.top);
+  EXPECT_EQ(RunFlag(), 1);
+
+  ClickMouseAt(pane.left + 30, pane.top + 30);
+  MoveMouseTo(pane.left + 60, pane.top + 50);
+  PressKey('A');
+  Pump(800ms);
+  EXPECT_TRUE(program.Running()) << "the preview must ignore input";
+
+  host.DestroyPane();
+  ExpectEndsCleanly(program);
+}
+
+TEST_F(Foundation, PreviewWithoutAUsableHandleEndsQuietly) {
+  for (const wchar_t* arguments : {L"/p", L"/p abc", L"/p 12x", L"/p:4294967295"}) {
+    SCOPED_TRACE(::testing::PrintToString(std::wstring(arguments)));
+    Program program(arguments);
+    ExpectEndsCleanly(program);
+    EXPECT_EQ(program.WaitForMessageBox(0ms), nullptr);
+  }
+}
+
+TEST_F(Foundation, DesktopSnapshotBecomesTheBackground) {
+  WriteBinary(L"Settings", L"Desktop", {1, 0});
+  const RECT patchRect{100, 100, 300, 250};
+  const COLORREF patchColour = RGB(0xE0, 0x30, 0xA0);
+  std::optional<Program> program;
+  {
+    ColourPatch patch(patchRect, patchColour);
+    ASSERT_EQ(ScreenPixel(200, 175), patchColour) << "the patch is not on screen";
+    program.emplace(L"/s");
+    ASSERT_NE(StartShow(*program), nullptr);
+  }
+  Pump(300ms);  // the patch is gone: what remains is the show's own copy of it
+  EXPECT_EQ(ScreenPixel(200, 175), patchColour);
+  EXPECT_NE(ScreenPixel(200, 175), RGB(64, 0, 64));
+  PressKey(VK_SPACE);
+  ExpectEndsCleanly(*program);
+}
+
+TEST_F(Foundation, FlagsKeyThatCannotBeCreatedStopsTheStartWithAMessage) {
+  MakeVolatileBase({});
+  Program program(L"/s");
+  const HWND box = program.WaitForMessageBox();
+  ASSERT_NE(box, nullptr);
+  EXPECT_EQ(WindowText(box), L"Ruzir");
+  EXPECT_EQ(MessageBoxText(box), kLoadFailed);
+  EXPECT_EQ(program.WaitForTopWindow(kShowClass, 0ms), nullptr);
+  ClickButton(box, IDOK);
+  EXPECT_NE(program.WaitForExit(), std::nullopt);
+  EXPECT_FALSE(KeyExists(L"Flags"));
+  EXPECT_FALSE(KeyExists(L"Settings"));
+}
+
+TEST_F(Foundation, SettingsKeyThatCannotBeCreatedStopsTheShowWithAMessageAndKeepsTheFlag) {
+  MakeVolatileBase({L"Flags"});
+  Program program(L"/s");
+  const HWND box = program.WaitForMessageBox();
+  ASSERT_NE(box, nullptr);
+  EXPECT_EQ(MessageBoxText(box), kLoadFailed);
+  EXPECT_EQ(program.WaitForTopWindow(kShowClass, 0ms), nullptr);
+  ClickButton(box, IDOK);
+  EXPECT_NE(program.WaitForExit(), std::nullopt);
+  EXPECT_EQ(RunFlag(), 1);  // ended at once: the flag stays set
+}
+
+TEST_F(Foundation, FlagsKeyLostDuringTheShowIsReportedAtTheEnd) {
+  MakeVolatileBase({L"Flags", L"Settings"});
+  Program program(L"/s");
+  ASSERT_NE(StartShow(program), nullptr);
+  DeleteKey(L"Flags");
+  PressKey(VK_SPACE);
+  const HWND box = program.WaitForMessageBox();
+  ASSERT_NE(box, nullptr);
+  EXPECT_EQ(MessageBoxText(box), kLoadFailed);
+  ClickButton(box, IDOK);
+  EXPECT_NE(program.WaitForExit(), std::optional<DWORD>(0));
+}
+
+}  // namespace
+}  // namespace ruzir::e2e

@@ -43,11 +43,14 @@ bool ShowWindow::Load(HINSTANCE instance) noexcept {
   Fill(picture_->view(), PixelFromColor(loaded_.settings.BackColor));
 
   if (!RegisterWindowClass(instance, kClassName, ::LoadCursorW(nullptr, IDC_ARROW))) return false;
-  // No taskbar button or Alt+Tab entry for the show.
-  const DWORD exStyle = IsFullScreen() ? WS_EX_TOOLWINDOW : 0;
-  if (!CreateHwnd(instance, kClassName, exStyle, WS_POPUP, 0, 0, width, height, nullptr)) {
-    return false;
-  }
+  // Full screen: no taskbar button or Alt+Tab entry. The preview is born a
+  // hidden child of the pane, so it never exists as a top-level window that
+  // could flash up or take the activation from the host's dialog.
+  const bool created = IsFullScreen() ? CreateHwnd(instance, kClassName, WS_EX_TOOLWINDOW, WS_POPUP,
+                                                   0, 0, width, height, nullptr)
+                                      : CreateHwnd(instance, kClassName, 0, WS_CHILD, 0, 0, width,
+                                                   height, previewParent_);
+  if (!created) return false;
 
   if (IsFullScreen()) {
     ::ShowCursor(FALSE);

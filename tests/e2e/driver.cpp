@@ -1,5 +1,6 @@
 #include "tests/e2e/driver.h"
 
+#include <cwchar>
 #include <stdexcept>
 
 namespace ruzir::e2e {
@@ -95,6 +96,34 @@ std::wstring ExecutableFolder() {
   return folder.substr(0, folder.find_last_of(L'\\') + 1);
 }
 
+std::map<std::wstring, std::wstring> VersionStrings(const std::wstring& file) {
+  std::map<std::wstring, std::wstring> strings;
+  const DWORD size = ::GetFileVersionInfoSizeW(file.c_str(), nullptr);
+  std::vector<std::uint8_t> block(size);
+  if (size == 0 || !::GetFileVersionInfoW(file.c_str(), 0, size, block.data())) return strings;
+  struct Translation {
+    WORD language;
+    WORD codePage;
+  }* translation = nullptr;
+  UINT length = 0;
+  if (!::VerQueryValueW(block.data(), L"\\VarFileInfo\\Translation",
+                        reinterpret_cast<void**>(&translation), &length) ||
+      length < sizeof(Translation)) {
+    return strings;
+  }
+  for (const wchar_t* name : {L"CompanyName", L"FileDescription", L"FileVersion", L"LegalCopyright",
+                              L"OriginalFilename", L"ProductName", L"ProductVersion"}) {
+    wchar_t query[128];
+    swprintf(query, std::size(query), L"\\StringFileInfo\\%04x%04x\\%ls", translation->language,
+             translation->codePage, name);
+    wchar_t* value = nullptr;
+    if (::VerQueryValueW(block.data(), query, reinterpret_cast<void**>(&value), &length)) {
+      strings[name] = value;
+    }
+  }
+  return strings;
+}
+
 Program::Program(const std::wstring& arguments) {
   const std::wstring program = ExecutableFolder() + L"ruzir.scr";
   std::wstring commandLine = L"\"" + program + L"\" " + arguments;
@@ -169,6 +198,13 @@ COLORREF ScreenPixel(int x, int y) {
   const COLORREF pixel = ::GetPixel(screen, x, y);
   ::ReleaseDC(nullptr, screen);
   return pixel;
+}
+
+bool CursorShowing() {
+  CURSORINFO info{};
+  info.cbSize = sizeof(info);
+  ::GetCursorInfo(&info);
+  return (info.flags & CURSOR_SHOWING) != 0;
 }
 
 void Pump(Millis duration) {

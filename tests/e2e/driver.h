@@ -7,6 +7,7 @@
 #include <windows.h>
 
 #include <chrono>
+#include <map>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -49,6 +50,9 @@ class Program {
 
 std::wstring ExecutableFolder();
 
+// The strings of a file's version record (first language), by name.
+std::map<std::wstring, std::wstring> VersionStrings(const std::wstring& file);
+
 // --- Windows -------------------------------------------------------------------
 
 std::wstring WindowText(HWND window);
@@ -61,6 +65,10 @@ void ClickButton(HWND dialog, int id);
 HWND FindChild(HWND parent, const wchar_t* className, Millis timeout);
 // Screen pixel as COLORREF (0x00BBGGRR).
 COLORREF ScreenPixel(int x, int y);
+
+// Whether the system's cursor is shown now. (Wine keeps the count per
+// thread and resets it when the process ends, so only hiding is observable.)
+bool CursorShowing();
 
 // Runs this thread's pending messages for `duration`.
 void Pump(Millis duration);

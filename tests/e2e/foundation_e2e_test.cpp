@@ -48,6 +48,7 @@ TEST_F(Foundation, FirstRunShowsTheBackgroundFullScreenAndLeavesAnEmptySettingsK
 
   EXPECT_TRUE(KeyExists(L"Settings"));
   EXPECT_TRUE(ValueNames(L"Settings").empty());
+  EXPECT_FALSE(CursorShowing()) << "the show hides the cursor";
 
   PressKey(VK_SPACE);
   ExpectEndsCleanly(program);
@@ -235,6 +236,26 @@ TEST_F(Foundation, FlagsKeyLostDuringTheShowIsReportedAtTheEnd) {
   EXPECT_EQ(MessageBoxText(box), kLoadFailed);
   ClickButton(box, IDOK);
   EXPECT_NE(program.WaitForExit(), std::optional<DWORD>(0));
+}
+
+// What the screen-saver host and Explorer read from the file itself.
+TEST(Resources, NameIconManifestAndVersionRecord) {
+  const std::wstring path = ExecutableFolder() + L"ruzir.scr";
+  const HMODULE module = ::LoadLibraryExW(
+      path.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
+  ASSERT_NE(module, nullptr);
+  wchar_t description[64] = {};
+  ::LoadStringW(module, 1, description, static_cast<int>(std::size(description)));
+  EXPECT_STREQ(description, L"Ruzir");  // string 1: the name the host lists
+  EXPECT_NE(::FindResourceW(module, MAKEINTRESOURCEW(1), RT_MANIFEST), nullptr);
+  EXPECT_NE(::FindResourceW(module, MAKEINTRESOURCEW(100), RT_GROUP_ICON), nullptr);
+  ::FreeLibrary(module);
+
+  const auto record = VersionStrings(path);
+  EXPECT_EQ(record.at(L"CompanyName"), L"Zedozud Uravovuv");
+  EXPECT_EQ(record.at(L"LegalCopyright"), L"Copyright (C) 2026");
+  EXPECT_EQ(record.at(L"ProductName"), L"Ruzir");
+  EXPECT_EQ(record.at(L"OriginalFilename"), L"ruzir.scr");
 }
 
 }  // namespace

@@ -14,14 +14,21 @@ export LC_ALL=ja_JP.UTF-8
 WINE=/usr/lib/wine/wine64
 WINESERVER=/usr/lib/wine/wineserver
 
-# Creates the prefix once.
+# Creates the prefix and applies the project's settings to it, once (the
+# stamp names the settings' version, so a changed setting reaches old prefixes).
 ensure_prefix() {
+  local stamp="$WINEPREFIX/.ruzir-prefix-2"
+  [ -f "$stamp" ] && return 0
   if [ ! -f "$WINEPREFIX/system.reg" ]; then
     echo "Creating the Wine prefix in $WINEPREFIX"
     mkdir -p "$WINEPREFIX"
     "$WINE" wineboot -i >/dev/null 2>&1 || true
-    "$WINESERVER" -w
   fi
+  # No window manager runs on the virtual screen: Wine must not wait for one
+  # to take windows away (two seconds for every closed top-level window).
+  "$WINE" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
+  "$WINESERVER" -w
+  touch "$stamp"
 }
 
 # Starts a private virtual display of the given size and exports DISPLAY.

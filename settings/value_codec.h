@@ -34,6 +34,8 @@ Int DecodeLittleEndian(std::span<const std::byte, sizeof(Int)> bytes) {
 }
 
 // Text as REG_SZ holds it: UTF-16LE code units followed by one NUL unit.
+// (On Windows a wchar_t is one UTF-16 unit; the native tests, where it is
+// wider, use characters of the basic plane only.)
 std::vector<std::byte> EncodeRegString(std::wstring_view text);
 
 // The text in a zero-filled read buffer: its UTF-16LE units up to the first

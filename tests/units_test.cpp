@@ -5,19 +5,6 @@
 namespace ruzir {
 namespace {
 
-TEST(Units, FactorsFollowTheRealDpi) {
-  struct Case {
-    int dpi;
-    float factor;
-  };
-  const Case cases[] = {{96, 15.0f}, {120, 12.0f}, {144, 10.0f}, {192, 7.5f}, {72, 20.0f}};
-  for (const auto& c : cases) {
-    const TwipsScale scale = TwipsScale::ForDpi(c.dpi, c.dpi * 2);
-    EXPECT_FLOAT_EQ(scale.x, c.factor) << c.dpi;
-    EXPECT_FLOAT_EQ(scale.y, c.factor / 2) << c.dpi;
-  }
-}
-
 TEST(Units, PixelsRoundHalfToEven) {
   struct Case {
     float twips;

@@ -25,18 +25,21 @@ ShowWindow::ShowWindow(const LoadedSettings& loaded, KeyStore& store, RunMode mo
 bool ShowWindow::Load(HINSTANCE instance) noexcept {
   scale_ = ScreenTwipsScale();
 
-  // Geometry, kept in twips like every later placement on the window.
+  // The window's size in twips, the unit of every placement on it: the
+  // screen's, or the preview pane's. Whole pixels survive the round trip.
+  float widthTwips = 0;
+  float heightTwips = 0;
   if (IsFullScreen()) {
-    widthTwips_ = TwipsFromPixels(::GetSystemMetrics(SM_CXSCREEN), scale_.x);
-    heightTwips_ = TwipsFromPixels(::GetSystemMetrics(SM_CYSCREEN), scale_.y);
+    widthTwips = TwipsFromPixels(::GetSystemMetrics(SM_CXSCREEN), scale_.x);
+    heightTwips = TwipsFromPixels(::GetSystemMetrics(SM_CYSCREEN), scale_.y);
   } else {
     RECT pane{};
     ::GetWindowRect(previewParent_, &pane);
-    widthTwips_ = TwipsFromPixels(pane.right - pane.left, scale_.x);
-    heightTwips_ = TwipsFromPixels(pane.bottom - pane.top, scale_.y);
+    widthTwips = TwipsFromPixels(pane.right - pane.left, scale_.x);
+    heightTwips = TwipsFromPixels(pane.bottom - pane.top, scale_.y);
   }
-  const int width = PixelsFromTwips(widthTwips_, scale_.x);
-  const int height = PixelsFromTwips(heightTwips_, scale_.y);
+  const int width = PixelsFromTwips(widthTwips, scale_.x);
+  const int height = PixelsFromTwips(heightTwips, scale_.y);
 
   picture_ = DibSurface::Create(width, height);
   if (!picture_) return false;

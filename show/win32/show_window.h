@@ -73,9 +73,7 @@ class ShowWindow final : public WindowBase {
   RunMode mode_;
   HWND previewParent_;
 
-  TwipsScale scale_;
-  float widthTwips_ = 0;  // the window's size, in twips
-  float heightTwips_ = 0;
+  TwipsScale scale_;                   // of the screen the window is on
   std::optional<DibSurface> picture_;  // the persistent picture
   CursorWatch cursor_;
   bool cursorHidden_ = false;

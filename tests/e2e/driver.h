@@ -82,7 +82,6 @@ class PreviewHost {
   PreviewHost& operator=(const PreviewHost&) = delete;
   ~PreviewHost();
   HWND pane() const { return pane_; }
-  HWND host() const { return host_; }
   void DestroyPane();
 
  private:

@@ -181,22 +181,36 @@ TEST_F(Foundation, PreviewWithoutAUsableHandleEndsQuietly) {
   }
 }
 
-TEST_F(Foundation, DesktopSnapshotBecomesTheBackground) {
-  WriteBinary(L"Settings", L"Desktop", {1, 0});
-  const RECT patchRect{100, 100, 300, 250};
+TEST_F(Foundation, OnlyDesktopOneBeginsOnTheDesktopSnapshot) {
   const COLORREF patchColour = RGB(0xE0, 0x30, 0xA0);
-  std::optional<Program> program;
-  {
-    ColourPatch patch(patchRect, patchColour);
-    ASSERT_EQ(ScreenPixel(200, 175), patchColour) << "the patch is not on screen";
-    program.emplace(L"/s");
-    ASSERT_NE(StartShow(*program), nullptr);
+  const COLORREF background = RGB(64, 0, 64);
+  const COLORREF emptyDesktop = RGB(0, 0, 0);  // the virtual screen's bare root window
+  struct Case {
+    std::uint8_t desktop;
+    COLORREF atPatch;
+    COLORREF besidePatch;
+  };
+  const Case cases[] = {
+      {1, patchColour, emptyDesktop},
+      {0, background, background},
+      {2, background, background},  // a grey check box: not on
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.desktop);
+    WriteBinary(L"Settings", L"Desktop", {c.desktop, 0});
+    std::optional<Program> program;
+    {
+      ColourPatch patch({100, 100, 300, 250}, patchColour);
+      ASSERT_EQ(ScreenPixel(200, 175), patchColour) << "the patch is not on screen";
+      program.emplace(L"/s");
+      ASSERT_NE(StartShow(*program), nullptr);
+    }
+    Pump(300ms);  // the patch is gone: what remains is the show's own picture
+    EXPECT_EQ(ScreenPixel(200, 175), c.atPatch);
+    EXPECT_EQ(ScreenPixel(600, 500), c.besidePatch);
+    PressKey(VK_SPACE);
+    ExpectEndsCleanly(*program);
   }
-  Pump(300ms);  // the patch is gone: what remains is the show's own copy of it
-  EXPECT_EQ(ScreenPixel(200, 175), patchColour);
-  EXPECT_NE(ScreenPixel(200, 175), RGB(64, 0, 64));
-  PressKey(VK_SPACE);
-  ExpectEndsCleanly(*program);
 }
 
 TEST_F(Foundation, FlagsKeyThatCannotBeCreatedStopsTheStartWithAMessage) {

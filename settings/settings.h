@@ -85,7 +85,7 @@ bool ClearRunFlag(KeyStore& store);
 std::int16_t ChooseEffect(std::int16_t pattern, UniformSource& random);
 
 // The folder text as the program keeps it: cut at the first NUL and ending
-// with one '\' (an empty text becomes "\").
+// with '\', appended when missing (an empty text becomes "\").
 std::wstring WithTrailingBackslash(std::wstring_view folder);
 
 // The folder of a full module path ("C:\a\b.scr" -> "C:\a\", "C:\b.scr" -> "C:\").

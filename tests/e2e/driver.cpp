@@ -3,6 +3,8 @@
 #include <cwchar>
 #include <stdexcept>
 
+#include "support/win32/handles.h"
+
 namespace ruzir::e2e {
 namespace {
 
@@ -46,11 +48,11 @@ BOOL CALLBACK MatchChild(HWND window, LPARAM param) {
   return TRUE;
 }
 
-HKEY OpenBase(const std::wstring& subKey, REGSAM access) {
+win32::unique_hkey OpenBase(const std::wstring& subKey, REGSAM access) {
   const std::wstring path = subKey.empty() ? kBaseKey : std::wstring(kBaseKey) + L"\\" + subKey;
-  HKEY key = nullptr;
-  if (::RegOpenKeyExW(HKEY_CURRENT_USER, path.c_str(), 0, access, &key) != ERROR_SUCCESS) {
-    return nullptr;
+  win32::unique_hkey key;
+  if (::RegOpenKeyExW(HKEY_CURRENT_USER, path.c_str(), 0, access, key.put()) != ERROR_SUCCESS) {
+    key.reset();
   }
   return key;
 }
@@ -275,29 +277,20 @@ void MoveMouseTo(int x, int y) { SendInputs({AbsoluteMouse(x, y, MOUSEEVENTF_MOV
 
 void DeleteProgramKeys() { ::RegDeleteTreeW(HKEY_CURRENT_USER, kCompanyKey); }
 
-bool KeyExists(const std::wstring& subKey) {
-  HKEY key = OpenBase(subKey, KEY_READ);
-  if (!key) return false;
-  ::RegCloseKey(key);
-  return true;
-}
+bool KeyExists(const std::wstring& subKey) { return static_cast<bool>(OpenBase(subKey, KEY_READ)); }
 
 void MakeVolatileBase(const std::vector<std::wstring>& subKeys) {
-  HKEY company = nullptr;
+  win32::unique_hkey company;
   ::RegCreateKeyExW(HKEY_CURRENT_USER, kCompanyKey, 0, nullptr, REG_OPTION_NON_VOLATILE,
-                    KEY_ALL_ACCESS, nullptr, &company, nullptr);
-  HKEY base = nullptr;
-  ::RegCreateKeyExW(company, L"Ruzir", 0, nullptr, REG_OPTION_VOLATILE, KEY_ALL_ACCESS, nullptr,
-                    &base, nullptr);
+                    KEY_ALL_ACCESS, nullptr, company.put(), nullptr);
+  win32::unique_hkey base;
+  ::RegCreateKeyExW(company.get(), L"Ruzir", 0, nullptr, REG_OPTION_VOLATILE, KEY_ALL_ACCESS,
+                    nullptr, base.put(), nullptr);
   for (const auto& name : subKeys) {
-    HKEY sub = nullptr;
-    if (::RegCreateKeyExW(base, name.c_str(), 0, nullptr, REG_OPTION_VOLATILE, KEY_ALL_ACCESS,
-                          nullptr, &sub, nullptr) == ERROR_SUCCESS) {
-      ::RegCloseKey(sub);
-    }
+    win32::unique_hkey sub;
+    ::RegCreateKeyExW(base.get(), name.c_str(), 0, nullptr, REG_OPTION_VOLATILE, KEY_ALL_ACCESS,
+                      nullptr, sub.put(), nullptr);
   }
-  if (base) ::RegCloseKey(base);
-  if (company) ::RegCloseKey(company);
 }
 
 void DeleteKey(const std::wstring& subKey) {
@@ -305,49 +298,48 @@ void DeleteKey(const std::wstring& subKey) {
 }
 
 std::optional<RegValue> ReadValue(const std::wstring& subKey, const std::wstring& name) {
-  HKEY key = OpenBase(subKey, KEY_READ);
+  const auto key = OpenBase(subKey, KEY_READ);
   if (!key) return std::nullopt;
   RegValue value;
   DWORD size = 0;
-  LSTATUS status = ::RegQueryValueExW(key, name.c_str(), nullptr, &value.type, nullptr, &size);
+  LSTATUS status =
+      ::RegQueryValueExW(key.get(), name.c_str(), nullptr, &value.type, nullptr, &size);
   if (status == ERROR_SUCCESS) {
     value.bytes.resize(size);
-    status = ::RegQueryValueExW(key, name.c_str(), nullptr, &value.type, value.bytes.data(), &size);
+    status = ::RegQueryValueExW(key.get(), name.c_str(), nullptr, &value.type, value.bytes.data(),
+                                &size);
     value.bytes.resize(size);
   }
-  ::RegCloseKey(key);
   if (status != ERROR_SUCCESS) return std::nullopt;
   return value;
 }
 
 std::vector<std::wstring> ValueNames(const std::wstring& subKey) {
   std::vector<std::wstring> names;
-  HKEY key = OpenBase(subKey, KEY_READ);
+  const auto key = OpenBase(subKey, KEY_READ);
   if (!key) return names;
   for (DWORD i = 0;; ++i) {
     wchar_t name[256];
     DWORD length = static_cast<DWORD>(std::size(name));
-    if (::RegEnumValueW(key, i, name, &length, nullptr, nullptr, nullptr, nullptr) !=
+    if (::RegEnumValueW(key.get(), i, name, &length, nullptr, nullptr, nullptr, nullptr) !=
         ERROR_SUCCESS) {
       break;
     }
     names.emplace_back(name, length);
   }
-  ::RegCloseKey(key);
   return names;
 }
 
 void WriteBinary(const std::wstring& subKey, const std::wstring& name,
                  std::vector<std::uint8_t> bytes) {
   const std::wstring path = std::wstring(kBaseKey) + L"\\" + subKey;
-  HKEY key = nullptr;
+  win32::unique_hkey key;
   if (::RegCreateKeyExW(HKEY_CURRENT_USER, path.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
-                        KEY_ALL_ACCESS, nullptr, &key, nullptr) != ERROR_SUCCESS) {
+                        KEY_ALL_ACCESS, nullptr, key.put(), nullptr) != ERROR_SUCCESS) {
     throw std::runtime_error("cannot create the key");
   }
-  ::RegSetValueExW(key, name.c_str(), 0, REG_BINARY, bytes.data(),
+  ::RegSetValueExW(key.get(), name.c_str(), 0, REG_BINARY, bytes.data(),
                    static_cast<DWORD>(bytes.size()));
-  ::RegCloseKey(key);
 }
 
 std::optional<int> RunFlag() {

@@ -20,4 +20,40 @@ void Fill(const SurfaceView& surface, std::uint32_t pixel) {
   std::fill_n(surface.pixels, count, pixel);
 }
 
+PixelRect Intersect(const PixelRect& a, const PixelRect& b) {
+  const PixelRect r{std::max(a.left, b.left), std::max(a.top, b.top), std::min(a.right, b.right),
+                    std::min(a.bottom, b.bottom)};
+  return r.Empty() ? PixelRect{} : r;
+}
+
+PixelRect Union(const PixelRect& a, const PixelRect& b) {
+  if (a.Empty()) return b.Empty() ? PixelRect{} : b;
+  if (b.Empty()) return a;
+  return {std::min(a.left, b.left), std::min(a.top, b.top), std::max(a.right, b.right),
+          std::max(a.bottom, b.bottom)};
+}
+
+void CopyAt(const SurfaceView& from, const SurfaceView& to, int x, int y, const PixelRect& clip) {
+  if (from.pixels == nullptr || to.pixels == nullptr) return;
+  // In 64 bits: a placement near INT_MAX must clip, not wrap.
+  const auto left = static_cast<std::int64_t>(x);
+  const auto top = static_cast<std::int64_t>(y);
+  const std::int64_t x0 = std::max<std::int64_t>({left, clip.left, 0});
+  const std::int64_t y0 = std::max<std::int64_t>({top, clip.top, 0});
+  const std::int64_t x1 = std::min<std::int64_t>({left + from.width, clip.right, to.width});
+  const std::int64_t y1 = std::min<std::int64_t>({top + from.height, clip.bottom, to.height});
+  if (x1 <= x0 || y1 <= y0) return;
+  const auto count = static_cast<std::size_t>(x1 - x0);
+  for (std::int64_t row = y0; row < y1; ++row) {
+    const std::uint32_t* source =
+        &from.At(static_cast<int>(x0 - left), static_cast<int>(row - top));
+    std::copy_n(source, count, &to.At(static_cast<int>(x0), static_cast<int>(row)));
+  }
+}
+
+void CopyArea(const SurfaceView& from, const SurfaceView& to, const PixelRect& area) {
+  const PixelRect within = Intersect(area, {0, 0, from.width, from.height});
+  CopyAt(from, to, 0, 0, within);
+}
+
 }  // namespace ruzir

@@ -33,4 +33,28 @@ std::optional<std::size_t> SurfaceBytes(int width, int height);
 
 void Fill(const SurfaceView& surface, std::uint32_t pixel);
 
+// A rectangle of whole pixels, right and bottom exclusive.
+struct PixelRect {
+  int left = 0;
+  int top = 0;
+  int right = 0;
+  int bottom = 0;
+
+  bool Empty() const { return right <= left || bottom <= top; }
+  friend bool operator==(const PixelRect&, const PixelRect&) = default;
+};
+
+PixelRect Intersect(const PixelRect& a, const PixelRect& b);
+// The smallest rectangle holding both; an empty one adds nothing.
+PixelRect Union(const PixelRect& a, const PixelRect& b);
+
+// Copies `from`'s pixels one to one, its top-left corner landing at (x, y) of
+// `to` (either may be negative or beyond the edge). Only the part inside both
+// surfaces and inside `clip` (a rectangle of `to`) is copied.
+void CopyAt(const SurfaceView& from, const SurfaceView& to, int x, int y, const PixelRect& clip);
+
+// Copies the pixels of `area` from one surface to the same place of another
+// of the same size, clipped to both.
+void CopyArea(const SurfaceView& from, const SurfaceView& to, const PixelRect& area);
+
 }  // namespace ruzir

@@ -43,5 +43,77 @@ TEST(Surface, BytesRejectEmptyAndOversizedSurfaces) {
   }
 }
 
+TEST(Surface, RectanglesIntersectAndUnite) {
+  struct Case {
+    PixelRect a, b, intersection, both;
+  };
+  const Case cases[] = {
+      {{0, 0, 10, 10}, {5, 5, 20, 20}, {5, 5, 10, 10}, {0, 0, 20, 20}},
+      {{0, 0, 10, 10}, {10, 0, 20, 10}, {}, {0, 0, 20, 10}},  // touching: nothing shared
+      {{0, 0, 10, 10}, {}, {}, {0, 0, 10, 10}},               // the empty one adds nothing
+      {{}, {-5, -5, -1, -1}, {}, {-5, -5, -1, -1}},
+      {{3, 3, 3, 9}, {}, {}, {}},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(Intersect(c.a, c.b), c.intersection);
+    EXPECT_EQ(Union(c.a, c.b), c.both);
+  }
+}
+
+// Copies checked pixel by pixel against the definition: a target pixel takes
+// the source pixel over it when it lies inside the clip and the source.
+TEST(Surface, CopyAtClipsToBothSurfacesAndTheClip) {
+  struct Case {
+    const char* name;
+    int x, y;
+    PixelRect clip;
+  };
+  const PixelRect all{0, 0, 7, 5};
+  const Case cases[] = {
+      {"inside", 2, 1, all},
+      {"over the top-left corner", -2, -1, all},
+      {"over the bottom-right corner", 5, 4, all},
+      {"wholly outside", 7, 0, all},
+      {"far outside", -2147483647, 2147483647, all},
+      {"clip cuts it", 1, 1, {2, 2, 4, 3}},
+      {"clip beyond the target", 0, 0, {-10, -10, 100, 100}},
+      {"empty clip", 1, 1, {}},
+  };
+  for (const auto& c : cases) {
+    std::vector<std::uint32_t> sourcePixels(4 * 3);
+    for (std::size_t i = 0; i < sourcePixels.size(); ++i) sourcePixels[i] = 0x100u + i;
+    std::vector<std::uint32_t> targetPixels(7 * 5, 0xEEu);
+    const SurfaceView source{sourcePixels.data(), 4, 3};
+    const SurfaceView target{targetPixels.data(), 7, 5};
+    CopyAt(source, target, c.x, c.y, c.clip);
+    for (int ty = 0; ty < 5; ++ty) {
+      for (int tx = 0; tx < 7; ++tx) {
+        const long long sx = static_cast<long long>(tx) - c.x;
+        const long long sy = static_cast<long long>(ty) - c.y;
+        const bool inClip =
+            tx >= c.clip.left && tx < c.clip.right && ty >= c.clip.top && ty < c.clip.bottom;
+        const bool inSource = sx >= 0 && sx < 4 && sy >= 0 && sy < 3;
+        const std::uint32_t expected =
+            inClip && inSource ? source.At(static_cast<int>(sx), static_cast<int>(sy)) : 0xEEu;
+        ASSERT_EQ(target.At(tx, ty), expected) << c.name << " at " << tx << "," << ty;
+      }
+    }
+  }
+}
+
+TEST(Surface, CopyAreaCopiesTheSamePlace) {
+  std::vector<std::uint32_t> fromPixels(6 * 4);
+  for (std::size_t i = 0; i < fromPixels.size(); ++i) fromPixels[i] = static_cast<std::uint32_t>(i);
+  std::vector<std::uint32_t> toPixels(6 * 4, 0xFFu);
+  const SurfaceView from{fromPixels.data(), 6, 4};
+  const SurfaceView to{toPixels.data(), 6, 4};
+  CopyArea(from, to, {4, 2, 9, 9});  // reaches beyond both: clipped
+  for (int y = 0; y < 4; ++y) {
+    for (int x = 0; x < 6; ++x) {
+      EXPECT_EQ(to.At(x, y), (x >= 4 && y >= 2) ? from.At(x, y) : 0xFFu) << x << "," << y;
+    }
+  }
+}
+
 }  // namespace
 }  // namespace ruzir

@@ -1,0 +1,78 @@
+#include "show/image_list.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace ruzir {
+namespace {
+
+wchar_t AsciiLower(wchar_t c) {
+  return (c >= L'A' && c <= L'Z') ? static_cast<wchar_t>(c + 32) : c;
+}
+
+// The extension with its dot ("photo.JPG" -> ".JPG"); empty when there is none.
+std::wstring_view Extension(std::wstring_view name) {
+  const auto dot = name.rfind(L'.');
+  return dot == std::wstring_view::npos ? std::wstring_view{} : name.substr(dot);
+}
+
+}  // namespace
+
+bool MatchesPattern(std::wstring_view name, std::wstring_view pattern) {
+  const std::wstring_view wanted = Extension(pattern);
+  const std::wstring_view actual = Extension(name);
+  // The patterns are plain ASCII, so ASCII folding is the whole comparison.
+  return !wanted.empty() && actual.size() == wanted.size() &&
+         std::equal(actual.begin(), actual.end(), wanted.begin(),
+                    [](wchar_t a, wchar_t b) { return AsciiLower(a) == AsciiLower(b); });
+}
+
+bool IsOrdinaryFile(std::uint32_t attributes) {
+  return (attributes & (kAttributeDirectory | kAttributeHidden | kAttributeSystem)) == 0;
+}
+
+ImageList BuildImageList(std::wstring_view folder, DirectorySearch& search) {
+  std::vector<std::wstring> files;
+  for (const std::wstring_view pattern : kImagePatterns) {
+    if (files.size() >= static_cast<std::size_t>(kMaxImageCount)) break;
+    search.Find(folder, pattern, [&](const DirectoryEntry& entry) {
+      if (IsOrdinaryFile(entry.attributes) && MatchesPattern(entry.name, pattern)) {
+        files.push_back(std::wstring(folder) + entry.name);
+      }
+      return files.size() < static_cast<std::size_t>(kMaxImageCount);
+    });
+  }
+  return ImageList(std::move(files));
+}
+
+std::int16_t PickImageIndex(std::int16_t count, UniformSource& random) {
+  // In double, so that count x r never rounds up to count; the clamp keeps
+  // a source that breaks its promise of r < 1 inside the list.
+  const double r = random.NextUniform();
+  const auto index = static_cast<int>(std::floor(static_cast<double>(count) * r)) + 1;
+  return static_cast<std::int16_t>(std::clamp(index, 1, static_cast<int>(count)));
+}
+
+std::optional<std::int16_t> ImagePicker::PickAndLoad(
+    UniformSource& random, const std::function<bool(std::int16_t)>& load) {
+  const auto count = static_cast<std::int16_t>(failed_.size());
+  while (failedCount_ < count) {
+    std::int16_t index = PickImageIndex(count, random);
+    if (HasFailed(index)) {
+      // The k-th of the untried pictures, k drawn uniformly.
+      int k = PickImageIndex(static_cast<std::int16_t>(count - failedCount_), random);
+      for (int i = 1; i <= count; ++i) {
+        if (!HasFailed(static_cast<std::int16_t>(i)) && --k == 0) {
+          index = static_cast<std::int16_t>(i);
+          break;
+        }
+      }
+    }
+    if (load(index)) return index;
+    failed_[static_cast<std::size_t>(index) - 1] = true;
+    ++failedCount_;
+  }
+  return std::nullopt;
+}
+
+}  // namespace ruzir

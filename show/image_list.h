@@ -1,0 +1,99 @@
+// The pictures of the show: the folder's "*.jpg", "*.jpeg" and "*.bmp" files,
+// listed once at start-up and never again (files added or removed during the
+// show go unnoticed), and the random draw of the next one.
+//
+// The platform's wildcards also match 8.3 short names, so "*.jpg" would find
+// "photo.jpeg" (short name PHOTO~1.JPG) and "a.jpgx" too. Every name the
+// search returns is therefore checked again against its long name's
+// extension: each file is listed once, under its own pattern.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "support/random.h"
+
+namespace ruzir {
+
+// The search order: every "*.jpg", then every "*.jpeg", then every "*.bmp".
+inline constexpr std::wstring_view kImagePatterns[] = {L"*.jpg", L"*.jpeg", L"*.bmp"};
+
+// The count is 16-bit: the list keeps the first 32,767 pictures.
+inline constexpr std::int16_t kMaxImageCount = 32767;
+
+// File attribute bits as the platform reports them.
+inline constexpr std::uint32_t kAttributeHidden = 0x2;
+inline constexpr std::uint32_t kAttributeSystem = 0x4;
+inline constexpr std::uint32_t kAttributeDirectory = 0x10;
+
+struct DirectoryEntry {
+  std::wstring name;  // long name, no folder
+  std::uint32_t attributes = 0;
+};
+
+// One wildcard search in one folder, no subfolders.
+class DirectorySearch {
+ public:
+  virtual ~DirectorySearch() = default;
+  // Calls `found` for each entry matching `pattern` in `folder` (which ends
+  // with '\'), in the platform's order, until it returns false.
+  virtual void Find(std::wstring_view folder, std::wstring_view pattern,
+                    const std::function<bool(const DirectoryEntry&)>& found) = 0;
+};
+
+// ImageFiles with ImageCount: full file names, indexed from 1.
+class ImageList {
+ public:
+  explicit ImageList(std::vector<std::wstring> files) : files_(std::move(files)) {}
+  std::int16_t Count() const { return static_cast<std::int16_t>(files_.size()); }
+  // 1 <= index <= Count().
+  const std::wstring& File(std::int16_t index) const {
+    return files_.at(static_cast<std::size_t>(index) - 1);
+  }
+
+ private:
+  std::vector<std::wstring> files_;
+};
+
+// Whether the search result `name` belongs to `pattern` ("*.ext"): its own
+// extension, compared without regard to case, is exactly the pattern's.
+bool MatchesPattern(std::wstring_view name, std::wstring_view pattern);
+
+// Ordinary files only: no folders, no hidden or system files.
+bool IsOrdinaryFile(std::uint32_t attributes);
+
+// The pictures of `folder` (ending with '\'), at most kMaxImageCount of them,
+// each as folder + name. Empty when there are none.
+ImageList BuildImageList(std::wstring_view folder, DirectorySearch& search);
+
+// A random index from 1 to count (count >= 1); every index has the same chance.
+std::int16_t PickImageIndex(std::int16_t count, UniformSource& random);
+
+// Draws the pictures of the show and remembers those that could not be
+// loaded: a file that failed once is never tried again, and when every file
+// has failed there is nothing left to show.
+class ImagePicker {
+ public:
+  explicit ImagePicker(std::int16_t count) : failed_(static_cast<std::size_t>(count), false) {}
+
+  // Draws an index with PickImageIndex and calls `load` with it until one
+  // loads; an index that has failed before is replaced by a draw among those
+  // still untried, so this ends after at most count attempts. nullopt when
+  // every picture has failed.
+  std::optional<std::int16_t> PickAndLoad(UniformSource& random,
+                                          const std::function<bool(std::int16_t)>& load);
+
+  int FailedCount() const { return failedCount_; }
+
+ private:
+  bool HasFailed(std::int16_t index) const { return failed_[static_cast<std::size_t>(index) - 1]; }
+
+  std::vector<bool> failed_;
+  int failedCount_ = 0;
+};
+
+}  // namespace ruzir

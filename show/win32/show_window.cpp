@@ -16,13 +16,27 @@ TwipsScale ScreenTwipsScale() noexcept {
                             ::GetDeviceCaps(screen.get(), LOGPIXELSY));
 }
 
+// The display clock: seconds, monotonic, so that the show keeps changing
+// pictures across midnight and clock adjustments.
+double DisplayClock() noexcept { return static_cast<double>(::GetTickCount64()) / 1000.0; }
+
+RECT ToRect(const PixelRect& r) noexcept { return {r.left, r.top, r.right, r.bottom}; }
+
 }  // namespace
 
-ShowWindow::ShowWindow(const LoadedSettings& loaded, KeyStore& store, RunMode mode,
+ShowWindow::ShowWindow(LoadedSettings& loaded, KeyStore& store, const ImageList& images,
+                       const PictureDecoder& decoder, UniformSource& random, RunMode mode,
                        HWND previewParent)
-    : loaded_(loaded), store_(store), mode_(mode), previewParent_(previewParent) {}
+    : loaded_(loaded),
+      store_(store),
+      images_(images),
+      decoder_(decoder),
+      random_(random),
+      mode_(mode),
+      previewParent_(previewParent),
+      picker_(images.Count()) {}
 
-bool ShowWindow::Load(HINSTANCE instance) noexcept {
+ShowWindow::LoadResult ShowWindow::Load(HINSTANCE instance) noexcept {
   scale_ = ScreenTwipsScale();
 
   // The window's size in twips, the unit of every placement on it: the
@@ -41,11 +55,30 @@ bool ShowWindow::Load(HINSTANCE instance) noexcept {
   const int width = PixelsFromTwips(widthTwips, scale_.x);
   const int height = PixelsFromTwips(heightTwips, scale_.y);
 
-  picture_ = DibSurface::Create(width, height);
-  if (!picture_) return false;
-  Fill(picture_->view(), PixelFromColor(loaded_.settings.BackColor));
+  persistent_ = DibSurface::Create(width, height);
+  frame_ = DibSurface::Create(width, height);
+  if (!persistent_ || !frame_) return LoadResult::Failed;
+  Fill(persistent_->view(), PixelFromColor(loaded_.settings.BackColor));
+  Touch({0, 0, width, height});
 
-  if (!RegisterWindowClass(instance, kClassName, ::LoadCursorW(nullptr, IDC_ARROW))) return false;
+  // The first picture, centred; before the window exists, so that a folder
+  // of nothing but unreadable files ends the program with no window shown.
+  if (!LoadRandomSlide()) return LoadResult::NoPicture;
+  const PixelSize size{picImage_.place.right - picImage_.place.left,
+                       picImage_.place.bottom - picImage_.place.top};
+  picImage_.place = CentredPlacement(size, WindowSize(), scale_);
+  if (loaded_.settings.Gost == 1) {
+    // With after-images the picture itself is never shown: the full-screen
+    // show stamps it from its second tick on, the preview once, now.
+    if (!IsFullScreen()) StampAfterImage();
+  } else {
+    picImage_.visible = true;
+  }
+  Present();
+
+  if (!RegisterWindowClass(instance, kClassName, ::LoadCursorW(nullptr, IDC_ARROW))) {
+    return LoadResult::Failed;
+  }
   // Full screen: no taskbar button or Alt+Tab entry. The preview is born a
   // hidden child of the pane, so it never exists as a top-level window that
   // could flash up or take the activation from the host's dialog.
@@ -53,13 +86,13 @@ bool ShowWindow::Load(HINSTANCE instance) noexcept {
                                                    0, 0, width, height, nullptr)
                                       : CreateHwnd(instance, kClassName, 0, WS_CHILD, 0, 0, width,
                                                    height, previewParent_);
-  if (!created) return false;
+  if (!created) return LoadResult::Failed;
 
   if (IsFullScreen()) {
     ::ShowCursor(FALSE);
     cursorHidden_ = true;
   }
-  return true;
+  return LoadResult::Loaded;
 }
 
 void ShowWindow::TakeDesktopSnapshot() noexcept {
@@ -68,7 +101,7 @@ void ShowWindow::TakeDesktopSnapshot() noexcept {
   if (!source) return;
   const int screenWidth = ::GetSystemMetrics(SM_CXSCREEN);
   const int screenHeight = ::GetSystemMetrics(SM_CYSCREEN);
-  const HDC target = picture_->dc();
+  const HDC target = persistent_->dc();
   if (IsFullScreen()) {
     ::BitBlt(target, 0, 0, screenWidth, screenHeight, source.get(), 0, 0, SRCCOPY);
   } else {
@@ -76,10 +109,13 @@ void ShowWindow::TakeDesktopSnapshot() noexcept {
     // whole rows and columns.
     ::SetStretchBltMode(target, HALFTONE);
     ::SetBrushOrgEx(target, 0, 0, nullptr);
-    ::StretchBlt(target, 0, 0, picture_->width(), picture_->height(), source.get(), 0, 0,
+    ::StretchBlt(target, 0, 0, persistent_->width(), persistent_->height(), source.get(), 0, 0,
                  screenWidth, screenHeight, SRCCOPY);
   }
-  ::InvalidateRect(hwnd(), nullptr, FALSE);
+  // The picture goes back on top of the snapshot, or is stamped on it anew.
+  if (loaded_.settings.Gost == 1 && !IsFullScreen()) StampAfterImage();
+  Touch({0, 0, persistent_->width(), persistent_->height()});
+  Present();
   ::UpdateWindow(hwnd());
 }
 
@@ -112,6 +148,9 @@ LRESULT ShowWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) no
     case WM_PAINT:
       OnPaint();
       return 0;
+    case WM_PRINTCLIENT:
+      OnPrintClient(reinterpret_cast<HDC>(wParam));
+      return 0;
     case WM_ERASEBKGND:
       return 1;  // the blit of WM_PAINT covers every pixel
     case WM_LBUTTONDOWN:
@@ -140,7 +179,12 @@ void ShowWindow::OnPaint() noexcept {
   const unique_hdc_paint paint(hwnd());
   const RECT& dirty = paint.dirty();
   ::BitBlt(paint.get(), dirty.left, dirty.top, dirty.right - dirty.left, dirty.bottom - dirty.top,
-           picture_->dc(), dirty.left, dirty.top, SRCCOPY);
+           frame_->dc(), dirty.left, dirty.top, SRCCOPY);
+}
+
+// PrintWindow and thumbnails ask for the window's picture this way.
+void ShowWindow::OnPrintClient(HDC target) noexcept {
+  ::BitBlt(target, 0, 0, frame_->width(), frame_->height(), frame_->dc(), 0, 0, SRCCOPY);
 }
 
 void ShowWindow::OnUserInput() noexcept {
@@ -158,12 +202,109 @@ void ShowWindow::OnMouseMove() noexcept {
 }
 
 void ShowWindow::OnTimer1() noexcept {
-  // The drifting picture and its changes are driven from here once the show
-  // has pictures; until then the show is the background alone.
+  // A tick that falls due while another still runs (a message box, or a
+  // transition letting messages through) is dropped: ticks never overlap.
+  if (ticking_) return;
+  ticking_ = true;
+  const Settings& settings = loaded_.settings;
+  const TickKind kind = BeginTick(timer_, DisplayClock(), settings.Interval);
+  if (kind != TickKind::First) {
+    const bool change = kind == TickKind::Change;
+    // Until there are transitions, the picture changes at once.
+    if (change && !LoadRandomSlide()) {
+      FailAndEnd(kImageListFailedText);
+      return;
+    }
+    // The new picture makes its first step from the old one's place.
+    SetPictureVisible(false);
+    MovePicture(DriftPlacement(picImage_.place, WindowSize(), scale_, DriftStep(settings.Gost),
+                               timer_.MovingUp, timer_.MovingLeft));
+    if (change) {
+      loaded_.CurrentEffect = ChooseEffect(settings.Break, random_);
+      timer_.SlideStart = DisplayClock();
+    }
+    if (settings.Gost == 1) {
+      StampAfterImage();
+    } else {
+      SetPictureVisible(true);
+    }
+    Present();
+  }
+  ticking_ = false;
+}
+
+bool ShowWindow::LoadSlide(std::int16_t index) noexcept {
+  const auto opened = decoder_.Open(images_.File(index));
+  if (!opened) return false;
+  const PixelSize size = SlidePixelSize(opened->size, persistent_->height(), scale_);
+  std::optional<DibSurface> picture;
+  if (size.width > 0 && size.height > 0) {
+    picture = DibSurface::Create(size.width, size.height);
+    if (!picture || !decoder_.DecodeInto(*opened, picture->view())) return false;
+  }
+  if (picImage_.visible) Touch(picImage_.place);
+  picImage_.picture = std::move(picture);
+  picImage_.place.right = picImage_.place.left + size.width;
+  picImage_.place.bottom = picImage_.place.top + size.height;
+  if (picImage_.visible) Touch(picImage_.place);
+  return true;
+}
+
+bool ShowWindow::LoadRandomSlide() noexcept {
+  return picker_.PickAndLoad(random_, [this](std::int16_t index) { return LoadSlide(index); })
+      .has_value();
+}
+
+void ShowWindow::SetPictureVisible(bool visible) noexcept {
+  if (picImage_.visible == visible) return;
+  picImage_.visible = visible;
+  Touch(picImage_.place);
+}
+
+void ShowWindow::MovePicture(const PixelRect& place) noexcept {
+  if (picImage_.visible) Touch(picImage_.place);
+  picImage_.place = place;
+  if (picImage_.visible) Touch(picImage_.place);
+}
+
+void ShowWindow::StampAfterImage() noexcept {
+  if (!picImage_.picture) return;
+  ::GdiFlush();  // GDI may still be reading the surface
+  CopyAt(picImage_.picture->view(), persistent_->view(), picImage_.place.left, picImage_.place.top,
+         {0, 0, persistent_->width(), persistent_->height()});
+  Touch(picImage_.place);
+}
+
+void ShowWindow::Present() noexcept {
+  const PixelRect area = Intersect(pending_, {0, 0, frame_->width(), frame_->height()});
+  pending_ = {};
+  if (area.Empty()) return;
+  ::GdiFlush();  // the last paint must be done with the frame before it changes
+  CopyArea(persistent_->view(), frame_->view(), area);
+  if (picImage_.visible && picImage_.picture) {
+    CopyAt(picImage_.picture->view(), frame_->view(), picImage_.place.left, picImage_.place.top,
+           area);
+  }
+  if (hwnd()) {
+    const RECT dirty = ToRect(area);
+    ::InvalidateRect(hwnd(), &dirty, FALSE);
+  }
 }
 
 void ShowWindow::Close() noexcept {
   if (!closing_) ::DestroyWindow(hwnd());
+}
+
+void ShowWindow::FailAndEnd(std::wstring_view text) noexcept {
+  ::KillTimer(hwnd(), kTimer1);
+  ::ShowWindow(hwnd(), SW_HIDE);
+  if (cursorHidden_) {
+    ::ShowCursor(TRUE);
+    cursorHidden_ = false;
+  }
+  ShowWarning(text);
+  exitCode_ = 1;
+  Close();
 }
 
 void ShowWindow::OnDestroy() noexcept {
@@ -180,7 +321,7 @@ void ShowWindow::OnDestroy() noexcept {
     ::ExitProcess(1);
   }
   // The show is over: end at once, so no timer tick or queued input runs.
-  ::ExitProcess(0);
+  ::ExitProcess(exitCode_);
 }
 
 }  // namespace ruzir::win32

@@ -5,9 +5,13 @@
 // In the preview it is a child of the host's preview pane, ignores input and
 // lives until the pane goes away.
 //
-// Everything the window shows is composed off screen in its persistent
-// picture, a DIB as large as the window (background colour, desktop
-// snapshot); WM_PAINT presents it with one blit, so nothing ever flickers.
+// What the window shows is composed off screen from two layers: the
+// persistent picture (background colour, desktop snapshot, after-images) and
+// picImage, the current picture at its place. Changes within one tick (hide,
+// load, move, show) only collect the rectangles they touch; Present composes
+// those into the frame, and WM_PAINT blits the frame with one copy. Nothing
+// half-drawn ever reaches the screen, and a tick costs what the picture
+// covers, not the screen's size.
 //
 // Closing the window is the end of the process: the shut-down sequence runs
 // from WM_DESTROY, whether the show closed itself or the host destroyed the
@@ -17,12 +21,17 @@
 #include <windows.h>
 
 #include <optional>
+#include <string_view>
 
 #include "settings/key_store.h"
 #include "settings/settings.h"
 #include "show/cursor_watch.h"
+#include "show/image_list.h"
+#include "show/slide.h"
 #include "show/units.h"
+#include "show/win32/picture_decoder.h"
 #include "startup/command_line.h"
+#include "support/random.h"
 #include "support/win32/dib_surface.h"
 #include "support/win32/window.h"
 
@@ -32,13 +41,18 @@ class ShowWindow final : public WindowBase {
  public:
   static constexpr const wchar_t* kClassName = L"RuzirShow";
 
-  // `mode` is FullScreen or Preview; `previewParent` is the pane (preview only).
-  ShowWindow(const LoadedSettings& loaded, KeyStore& store, RunMode mode, HWND previewParent);
+  enum class LoadResult { Loaded, NoPicture, Failed };
 
-  // Creates the window hidden and sets it up: geometry, background colour,
-  // timer (disabled), and in the full-screen show the hidden cursor.
-  // False when the window or its picture cannot be made.
-  bool Load(HINSTANCE instance) noexcept;
+  // `mode` is FullScreen or Preview; `previewParent` is the pane (preview only).
+  ShowWindow(LoadedSettings& loaded, KeyStore& store, const ImageList& images,
+             const PictureDecoder& decoder, UniformSource& random, RunMode mode,
+             HWND previewParent);
+
+  // Sets the window up while it is hidden: geometry, background colour, the
+  // first picture centred, timer (disabled), and in the full-screen show the
+  // hidden cursor. NoPicture, before any window exists, when no listed file
+  // can be loaded; Failed when the window or its pictures cannot be made.
+  LoadResult Load(HINSTANCE instance) noexcept;
 
   // Copies the desktop into the persistent picture: one to one in the full-
   // screen show, the whole screen shrunk into the window in the preview.
@@ -56,28 +70,62 @@ class ShowWindow final : public WindowBase {
   void EnableTimer1() noexcept;
 
  private:
+  // picImage: the current picture, scaled, at its place on the window.
+  struct PictureBox {
+    std::optional<DibSurface> picture;  // none when it is too small to see
+    PixelRect place;
+    bool visible = false;
+  };
+
   LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) noexcept override;
 
   void OnPaint() noexcept;
+  void OnPrintClient(HDC target) noexcept;
   void OnUserInput() noexcept;
   void OnMouseMove() noexcept;
   void OnTimer1() noexcept;
   void OnDestroy() noexcept;
 
+  // Loads file `index` into picImage at its size for this window; its left
+  // and top stay. False when the file cannot be loaded.
+  bool LoadSlide(std::int16_t index) noexcept;
+  // Draws pictures until one loads; false when none is left that can.
+  bool LoadRandomSlide() noexcept;
+  void SetPictureVisible(bool visible) noexcept;
+  void MovePicture(const PixelRect& place) noexcept;
+  // Copies picImage into the persistent picture at its place.
+  void StampAfterImage() noexcept;
+  // Composes what changed into the frame and has it painted.
+  void Present() noexcept;
+  void Touch(const PixelRect& area) noexcept { pending_ = Union(pending_, area); }
+
   bool IsFullScreen() const noexcept { return mode_ == RunMode::FullScreen; }
+  PixelSize WindowSize() const noexcept { return {persistent_->width(), persistent_->height()}; }
   // Closing the full-screen show ends the process through OnDestroy.
   void Close() noexcept;
+  // Takes the show off the screen, says why, and ends the process.
+  void FailAndEnd(std::wstring_view text) noexcept;
 
-  const LoadedSettings& loaded_;
+  LoadedSettings& loaded_;
   KeyStore& store_;
+  const ImageList& images_;
+  const PictureDecoder& decoder_;
+  UniformSource& random_;
   RunMode mode_;
   HWND previewParent_;
 
-  TwipsScale scale_;                   // of the screen the window is on
-  std::optional<DibSurface> picture_;  // the persistent picture
+  TwipsScale scale_;                      // of the screen the window is on
+  std::optional<DibSurface> persistent_;  // background, snapshot, after-images
+  std::optional<DibSurface> frame_;       // what the screen shows
+  PixelRect pending_;                     // frame area not yet composed
+  PictureBox picImage_;
+  ImagePicker picker_;
+  SlideTimerState timer_;
+  bool ticking_ = false;
   CursorWatch cursor_;
   bool cursorHidden_ = false;
   bool closing_ = false;
+  UINT exitCode_ = 0;
 };
 
 }  // namespace ruzir::win32

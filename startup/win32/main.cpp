@@ -12,9 +12,13 @@
 
 #include "settings/settings.h"
 #include "settings/win32/registry_store.h"
+#include "show/image_list.h"
+#include "show/win32/file_search.h"
+#include "show/win32/picture_decoder.h"
 #include "show/win32/show_window.h"
 #include "startup/startup_plan.h"
 #include "support/random.h"
+#include "support/win32/com.h"
 #include "support/win32/handles.h"
 #include "support/win32/message.h"
 
@@ -93,13 +97,30 @@ int RunShowMode(HINSTANCE instance, KeyStore& store, const CommandLine& command)
   }
 
   Random random(ClockSeed());
-  const auto loaded = LoadOrReport(store, random);
+  auto loaded = LoadOrReport(store, random);
   if (!loaded) return 1;
 
-  ShowWindow window(*loaded, store, command.mode, previewParent);
-  if (!window.Load(instance)) {
+  FileSearch search;
+  const ImageList images = BuildImageList(loaded->settings.Path, search);
+  const auto decoder = PictureDecoder::Create();
+  if (images.Count() == 0 || !decoder) {
+    // Nothing to show: say so and end, with no window ever shown.
+    ShowWarning(kImageListFailedText);
     ClearRunFlag(store);
     return 1;
+  }
+
+  ShowWindow window(*loaded, store, images, *decoder, random, command.mode, previewParent);
+  switch (window.Load(instance)) {
+    case ShowWindow::LoadResult::Loaded:
+      break;
+    case ShowWindow::LoadResult::NoPicture:
+      ShowWarning(kImageListFailedText);
+      ClearRunFlag(store);
+      return 1;
+    case ShowWindow::LoadResult::Failed:
+      ClearRunFlag(store);
+      return 1;
   }
   if (loaded->settings.Desktop == 1) window.TakeDesktopSnapshot();
   if (command.mode == RunMode::FullScreen) {
@@ -114,6 +135,7 @@ int RunShowMode(HINSTANCE instance, KeyStore& store, const CommandLine& command)
 }
 
 int Run(HINSTANCE instance) {
+  const com_apartment apartment;  // for the picture codecs and the shell's dialogs
   const unique_handle singleCopy(::CreateMutexW(nullptr, FALSE, kSingleCopyMutexName));
   const bool anotherCopyRunning = ::GetLastError() == ERROR_ALREADY_EXISTS;
 

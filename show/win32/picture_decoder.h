@@ -1,0 +1,55 @@
+// Picture files through the platform's codecs (WIC): the first frame of a
+// JPEG or BMP, converted to 32-bit BGR and resampled to the exact size it is
+// shown at.
+//
+// A camera JPEG is many times larger than the picture on screen. Where the
+// codec can decode at 1/2, 1/4 or 1/8 scale, a WIC scaler placed right after
+// the decoder asks it to, at the smallest such size that is still no smaller
+// than the target; the filtered resampling then does the rest. A codec
+// without decode-time scaling is decoded at full size.
+#pragma once
+
+#include <wincodec.h>
+
+#include <optional>
+#include <string>
+
+#include "show/slide.h"
+#include "show/surface.h"
+#include "support/win32/com.h"
+
+namespace ruzir::win32 {
+
+// The largest picture decoded at all, in bytes of 32-bit pixels after any
+// decode-time scaling: beyond it a file counts as one that cannot be loaded.
+inline constexpr std::size_t kMaxDecodeBytes = std::size_t{1} << 30;
+
+struct OpenedPicture {
+  com_ptr<IWICBitmapFrameDecode> frame;
+  PixelSize size;  // natural size in pixels
+};
+
+class PictureDecoder {
+ public:
+  // nullopt when the platform has no imaging component.
+  static std::optional<PictureDecoder> Create() noexcept;
+
+  // The file's first frame and its size; nullopt when the file cannot be
+  // opened or is no picture the codecs know.
+  std::optional<OpenedPicture> Open(const std::wstring& file) const noexcept;
+
+  // Decodes the picture into all of `target`, resampled to its size. False
+  // when decoding fails (a damaged file) or the picture is too large.
+  bool DecodeInto(const OpenedPicture& picture, const SurfaceView& target) const noexcept;
+
+ private:
+  PictureDecoder() = default;
+
+  // The smallest decode-time reduction of the picture still at least as large
+  // as the target, or the natural size when the codec offers none.
+  PixelSize DecodeSize(const OpenedPicture& picture, PixelSize target) const noexcept;
+
+  com_ptr<IWICImagingFactory> factory_;
+};
+
+}  // namespace ruzir::win32

@@ -1,0 +1,61 @@
+// COM for the picture codecs: an owning interface pointer and the apartment
+// of the user-interface thread.
+#pragma once
+
+#include <objbase.h>
+
+#include <utility>
+
+namespace ruzir::win32 {
+
+// Owns one reference to a COM interface.
+template <typename T>
+class com_ptr {
+ public:
+  com_ptr() noexcept = default;
+  com_ptr(com_ptr&& other) noexcept : p_(std::exchange(other.p_, nullptr)) {}
+  com_ptr& operator=(com_ptr&& other) noexcept {
+    if (this != &other) {
+      reset();
+      p_ = std::exchange(other.p_, nullptr);
+    }
+    return *this;
+  }
+  com_ptr(const com_ptr&) = delete;
+  com_ptr& operator=(const com_ptr&) = delete;
+  ~com_ptr() { reset(); }
+
+  T* get() const noexcept { return p_; }
+  T* operator->() const noexcept { return p_; }
+  explicit operator bool() const noexcept { return p_ != nullptr; }
+  void reset() noexcept {
+    if (p_) std::exchange(p_, nullptr)->Release();
+  }
+  // For out-parameters: releases what is held and hands out the slot.
+  T** put() noexcept {
+    reset();
+    return &p_;
+  }
+  void** put_void() noexcept { return reinterpret_cast<void**>(put()); }
+
+ private:
+  T* p_ = nullptr;
+};
+
+// The thread's single-threaded apartment, for as long as this lives.
+class com_apartment {
+ public:
+  com_apartment() noexcept
+      : initialized_(SUCCEEDED(
+            ::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE))) {}
+  com_apartment(const com_apartment&) = delete;
+  com_apartment& operator=(const com_apartment&) = delete;
+  ~com_apartment() {
+    if (initialized_) ::CoUninitialize();
+  }
+
+ private:
+  bool initialized_;
+};
+
+}  // namespace ruzir::win32

@@ -26,7 +26,7 @@ samples: win
 show: win samples
 	@scripts/show.sh
 
-test: native win
+test: native win samples
 	@scripts/test.sh
 
 format:

@@ -148,9 +148,6 @@ LRESULT ShowWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) no
     case WM_PAINT:
       OnPaint();
       return 0;
-    case WM_PRINTCLIENT:
-      OnPrintClient(reinterpret_cast<HDC>(wParam));
-      return 0;
     case WM_ERASEBKGND:
       return 1;  // the blit of WM_PAINT covers every pixel
     case WM_LBUTTONDOWN:
@@ -180,11 +177,6 @@ void ShowWindow::OnPaint() noexcept {
   const RECT& dirty = paint.dirty();
   ::BitBlt(paint.get(), dirty.left, dirty.top, dirty.right - dirty.left, dirty.bottom - dirty.top,
            frame_->dc(), dirty.left, dirty.top, SRCCOPY);
-}
-
-// PrintWindow and thumbnails ask for the window's picture this way.
-void ShowWindow::OnPrintClient(HDC target) noexcept {
-  ::BitBlt(target, 0, 0, frame_->width(), frame_->height(), frame_->dc(), 0, 0, SRCCOPY);
 }
 
 void ShowWindow::OnUserInput() noexcept {

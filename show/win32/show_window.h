@@ -80,7 +80,6 @@ class ShowWindow final : public WindowBase {
   LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) noexcept override;
 
   void OnPaint() noexcept;
-  void OnPrintClient(HDC target) noexcept;
   void OnUserInput() noexcept;
   void OnMouseMove() noexcept;
   void OnTimer1() noexcept;

@@ -330,16 +330,29 @@ std::vector<std::wstring> ValueNames(const std::wstring& subKey) {
   return names;
 }
 
-void WriteBinary(const std::wstring& subKey, const std::wstring& name,
-                 std::vector<std::uint8_t> bytes) {
+namespace {
+win32::unique_hkey CreateBase(const std::wstring& subKey) {
   const std::wstring path = std::wstring(kBaseKey) + L"\\" + subKey;
   win32::unique_hkey key;
   if (::RegCreateKeyExW(HKEY_CURRENT_USER, path.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
                         KEY_ALL_ACCESS, nullptr, key.put(), nullptr) != ERROR_SUCCESS) {
     throw std::runtime_error("cannot create the key");
   }
+  return key;
+}
+}  // namespace
+
+void WriteBinary(const std::wstring& subKey, const std::wstring& name,
+                 std::vector<std::uint8_t> bytes) {
+  const auto key = CreateBase(subKey);
   ::RegSetValueExW(key.get(), name.c_str(), 0, REG_BINARY, bytes.data(),
                    static_cast<DWORD>(bytes.size()));
+}
+
+void WriteString(const std::wstring& subKey, const std::wstring& name, const std::wstring& text) {
+  const auto key = CreateBase(subKey);
+  ::RegSetValueExW(key.get(), name.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()),
+                   static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t)));
 }
 
 std::optional<int> RunFlag() {

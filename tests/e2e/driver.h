@@ -129,6 +129,7 @@ std::optional<RegValue> ReadValue(const std::wstring& subKey, const std::wstring
 std::vector<std::wstring> ValueNames(const std::wstring& subKey);
 void WriteBinary(const std::wstring& subKey, const std::wstring& name,
                  std::vector<std::uint8_t> bytes);
+void WriteString(const std::wstring& subKey, const std::wstring& name, const std::wstring& text);
 // "Active" as a number, or nullopt when it is missing or not 2 bytes.
 std::optional<int> RunFlag();
 

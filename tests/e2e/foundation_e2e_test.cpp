@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "tests/e2e/driver.h"
+#include "tests/e2e/pictures.h"
 
 namespace ruzir::e2e {
 namespace {
@@ -12,7 +13,13 @@ constexpr wchar_t kLoadFailed[] = L"設定情報の取得に失敗しました�
 
 class Foundation : public ::testing::Test {
  protected:
-  void SetUp() override { DeleteProgramKeys(); }
+  // These tests look at the window and its background: their one picture is
+  // too thin to cover a pixel at any screen size (0.46 pixels high at 768).
+  void SetUp() override {
+    DeleteProgramKeys();
+    pictures_.AddBmp(L"thin.bmp", 2000, 2, RGB(255, 255, 255));
+    UsePictureFolder(pictures_);
+  }
   void TearDown() override { DeleteProgramKeys(); }
 
   // Starts the full-screen show and waits until it covers the screen.
@@ -27,9 +34,23 @@ class Foundation : public ::testing::Test {
     EXPECT_EQ(program.WaitForExit(), std::optional<DWORD>(0));
     EXPECT_EQ(RunFlag(), 0);
   }
+
+  // Starts again from volatile keys (see MakeVolatileBase); a volatile
+  // "Settings" gets the picture folder too.
+  void UseVolatileKeys(const std::vector<std::wstring>& subKeys) {
+    DeleteProgramKeys();
+    MakeVolatileBase(subKeys);
+    for (const auto& key : subKeys) {
+      if (key == L"Settings") UsePictureFolder(pictures_);
+    }
+  }
+
+  PictureFolder pictures_;
 };
 
-TEST_F(Foundation, FirstRunShowsTheBackgroundFullScreenAndLeavesAnEmptySettingsKey) {
+// With nothing stored the show takes the pictures beside the program.
+TEST_F(Foundation, FirstRunShowsThePicturesBesideTheProgramAndLeavesAnEmptySettingsKey) {
+  DeleteProgramKeys();
   Program program(L"/s");
   const HWND show = StartShow(program);
   ASSERT_NE(show, nullptr);
@@ -43,8 +64,9 @@ TEST_F(Foundation, FirstRunShowsTheBackgroundFullScreenAndLeavesAnEmptySettingsK
   EXPECT_EQ(rect.bottom, ::GetSystemMetrics(SM_CYSCREEN));
   EXPECT_TRUE(::GetWindowLongW(show, GWL_EXSTYLE) & WS_EX_TOPMOST);
   EXPECT_EQ(::GetWindowLongW(show, GWL_STYLE) & (WS_CAPTION | WS_THICKFRAME), 0);
-  // The default background: red 64, green 0, blue 64.
-  EXPECT_EQ(ScreenPixel(rect.right / 2, rect.bottom / 3), RGB(64, 0, 64));
+  // The default background, red 64, green 0, blue 64, and a picture on it.
+  EXPECT_EQ(ScreenPixel(5, 5), RGB(64, 0, 64));
+  EXPECT_NE(ScreenPixel(rect.right / 2, rect.bottom / 2), RGB(64, 0, 64));
 
   EXPECT_TRUE(KeyExists(L"Settings"));
   EXPECT_TRUE(ValueNames(L"Settings").empty());
@@ -214,7 +236,7 @@ TEST_F(Foundation, OnlyDesktopOneBeginsOnTheDesktopSnapshot) {
 }
 
 TEST_F(Foundation, FlagsKeyThatCannotBeCreatedStopsTheStartWithAMessage) {
-  MakeVolatileBase({});
+  UseVolatileKeys({});
   Program program(L"/s");
   const HWND box = program.WaitForMessageBox();
   ASSERT_NE(box, nullptr);
@@ -228,7 +250,7 @@ TEST_F(Foundation, FlagsKeyThatCannotBeCreatedStopsTheStartWithAMessage) {
 }
 
 TEST_F(Foundation, SettingsKeyThatCannotBeCreatedStopsTheShowWithAMessageAndKeepsTheFlag) {
-  MakeVolatileBase({L"Flags"});
+  UseVolatileKeys({L"Flags"});
   Program program(L"/s");
   const HWND box = program.WaitForMessageBox();
   ASSERT_NE(box, nullptr);
@@ -240,7 +262,7 @@ TEST_F(Foundation, SettingsKeyThatCannotBeCreatedStopsTheShowWithAMessageAndKeep
 }
 
 TEST_F(Foundation, FlagsKeyLostDuringTheShowIsReportedAtTheEnd) {
-  MakeVolatileBase({L"Flags", L"Settings"});
+  UseVolatileKeys({L"Flags", L"Settings"});
   Program program(L"/s");
   ASSERT_NE(StartShow(program), nullptr);
   DeleteKey(L"Flags");

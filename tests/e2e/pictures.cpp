@@ -1,0 +1,192 @@
+#include "tests/e2e/pictures.h"
+
+#include <wincodec.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <cstring>
+#include <stdexcept>
+
+#include "support/win32/com.h"
+#include "support/win32/dib_surface.h"
+#include "support/win32/handles.h"
+#include "tests/e2e/driver.h"
+
+namespace ruzir::e2e {
+namespace {
+
+void Check(bool ok, const char* what) {
+  if (!ok) throw std::runtime_error(what);
+}
+
+void WriteFile(const std::wstring& file, const void* data, std::size_t size) {
+  const win32::unique_handle handle(::CreateFileW(file.c_str(), GENERIC_WRITE, 0, nullptr,
+                                                  CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+  Check(handle.get() != INVALID_HANDLE_VALUE, "cannot create a test picture");
+  DWORD written = 0;
+  Check(size == 0 || ::WriteFile(handle.get(), data, static_cast<DWORD>(size), &written, nullptr),
+        "cannot write a test picture");
+}
+
+// Rows of 24-bit BGR pixels, each padded to 4 bytes as BMP wants them.
+std::vector<std::uint8_t> SolidRows(int width, int height, COLORREF colour, UINT* stride) {
+  *stride = static_cast<UINT>((width * 3 + 3) & ~3);
+  std::vector<std::uint8_t> rows(static_cast<std::size_t>(*stride) * height);
+  for (int y = 0; y < height; ++y) {
+    for (int x = 0; x < width; ++x) {
+      std::uint8_t* p = &rows[static_cast<std::size_t>(y) * *stride + x * 3];
+      p[0] = GetBValue(colour);
+      p[1] = GetGValue(colour);
+      p[2] = GetRValue(colour);
+    }
+  }
+  return rows;
+}
+
+}  // namespace
+
+PictureFolder::PictureFolder() {
+  static int serial = 0;
+  wchar_t temp[MAX_PATH + 1] = {};
+  ::GetTempPathW(MAX_PATH + 1, temp);
+  path_ = std::wstring(temp) + L"ruzir-e2e-" + std::to_wstring(::GetCurrentProcessId()) + L"-" +
+          std::to_wstring(++serial) + L"\\";
+  Check(::CreateDirectoryW(path_.c_str(), nullptr) || ::GetLastError() == ERROR_ALREADY_EXISTS,
+        "cannot create the picture folder");
+}
+
+PictureFolder::~PictureFolder() {
+  WIN32_FIND_DATAW data{};
+  const HANDLE search = ::FindFirstFileW((path_ + L"*").c_str(), &data);
+  if (search != INVALID_HANDLE_VALUE) {
+    do {
+      const std::wstring name = data.cFileName;
+      if (name == L"." || name == L"..") continue;
+      const std::wstring full = path_ + name;
+      ::SetFileAttributesW(full.c_str(), FILE_ATTRIBUTE_NORMAL);
+      if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+        ::RemoveDirectoryW(full.c_str());
+      } else {
+        ::DeleteFileW(full.c_str());
+      }
+    } while (::FindNextFileW(search, &data));
+    ::FindClose(search);
+  }
+  ::RemoveDirectoryW(path_.c_str());
+}
+
+void PictureFolder::AddBmp(const std::wstring& name, int width, int height,
+                           COLORREF colour) const {
+  UINT stride = 0;
+  const std::vector<std::uint8_t> rows = SolidRows(width, height, colour, &stride);
+  BITMAPFILEHEADER file{};
+  BITMAPINFOHEADER info{};
+  info.biSize = sizeof(info);
+  info.biWidth = width;
+  info.biHeight = height;  // bottom-up; a solid picture reads the same
+  info.biPlanes = 1;
+  info.biBitCount = 24;
+  info.biCompression = BI_RGB;
+  file.bfType = 0x4D42;  // "BM"
+  file.bfOffBits = sizeof(file) + sizeof(info);
+  file.bfSize = static_cast<DWORD>(file.bfOffBits + rows.size());
+  std::vector<std::uint8_t> bytes(file.bfSize);
+  std::memcpy(bytes.data(), &file, sizeof(file));
+  std::memcpy(bytes.data() + sizeof(file), &info, sizeof(info));
+  std::memcpy(bytes.data() + file.bfOffBits, rows.data(), rows.size());
+  AddFile(name, bytes);
+}
+
+void PictureFolder::AddJpeg(const std::wstring& name, int width, int height,
+                            COLORREF colour) const {
+  ::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);  // once per thread is enough
+  win32::com_ptr<IWICImagingFactory> factory;
+  Check(SUCCEEDED(::CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER,
+                                     IID_IWICImagingFactory, factory.put_void())),
+        "no imaging component");
+  win32::com_ptr<IWICStream> stream;
+  win32::com_ptr<IWICBitmapEncoder> encoder;
+  win32::com_ptr<IWICBitmapFrameEncode> frame;
+  const std::wstring file = path_ + name;
+  Check(SUCCEEDED(factory->CreateStream(stream.put())) &&
+            SUCCEEDED(stream->InitializeFromFilename(file.c_str(), GENERIC_WRITE)) &&
+            SUCCEEDED(factory->CreateEncoder(GUID_ContainerFormatJpeg, nullptr, encoder.put())) &&
+            SUCCEEDED(encoder->Initialize(stream.get(), WICBitmapEncoderNoCache)) &&
+            SUCCEEDED(encoder->CreateNewFrame(frame.put(), nullptr)) &&
+            SUCCEEDED(frame->Initialize(nullptr)) &&
+            SUCCEEDED(frame->SetSize(static_cast<UINT>(width), static_cast<UINT>(height))),
+        "cannot start a JPEG");
+  WICPixelFormatGUID format = GUID_WICPixelFormat24bppBGR;
+  Check(SUCCEEDED(frame->SetPixelFormat(&format)) &&
+            IsEqualGUID(format, GUID_WICPixelFormat24bppBGR),
+        "the JPEG encoder refuses 24-bit BGR");
+  UINT stride = 0;
+  std::vector<std::uint8_t> rows = SolidRows(width, height, colour, &stride);
+  Check(SUCCEEDED(frame->WritePixels(static_cast<UINT>(height), stride,
+                                     static_cast<UINT>(rows.size()), rows.data())) &&
+            SUCCEEDED(frame->Commit()) && SUCCEEDED(encoder->Commit()),
+        "cannot write a JPEG");
+}
+
+void PictureFolder::AddFile(const std::wstring& name, const std::vector<std::uint8_t>& bytes) const {
+  WriteFile(path_ + name, bytes.data(), bytes.size());
+}
+
+void PictureFolder::AddFolder(const std::wstring& name) const {
+  Check(::CreateDirectoryW((path_ + name).c_str(), nullptr), "cannot create a subfolder");
+}
+
+void PictureFolder::SetAttributes(const std::wstring& name, DWORD attributes) const {
+  Check(::SetFileAttributesW((path_ + name).c_str(), attributes), "cannot set attributes");
+}
+
+void UsePictureFolder(const PictureFolder& folder) {
+  WriteString(L"Settings", L"Path", folder.path());
+}
+
+Screenshot::Screenshot()
+    : width_(::GetSystemMetrics(SM_CXSCREEN)), height_(::GetSystemMetrics(SM_CYSCREEN)) {
+  auto surface = win32::DibSurface::Create(width_, height_);
+  Check(surface.has_value(), "no memory for a screenshot");
+  const auto screen = win32::GetScreenDc();
+  ::BitBlt(surface->dc(), 0, 0, width_, height_, screen.get(), 0, 0, SRCCOPY);
+  ::GdiFlush();
+  const SurfaceView view = surface->view();
+  pixels_.assign(view.pixels, view.pixels + static_cast<std::size_t>(width_) * height_);
+}
+
+COLORREF Screenshot::At(int x, int y) const {
+  const std::uint32_t p = pixels_[static_cast<std::size_t>(y) * width_ + x];
+  return RGB((p >> 16) & 0xFF, (p >> 8) & 0xFF, p & 0xFF);
+}
+
+bool Screenshot::Matches(int x, int y, COLORREF colour, int tolerance) const {
+  const COLORREF p = At(x, y);
+  return std::abs(GetRValue(p) - GetRValue(colour)) <= tolerance &&
+         std::abs(GetGValue(p) - GetGValue(colour)) <= tolerance &&
+         std::abs(GetBValue(p) - GetBValue(colour)) <= tolerance;
+}
+
+int Screenshot::Count(COLORREF colour, int tolerance) const {
+  int count = 0;
+  for (int y = 0; y < height_; ++y) {
+    for (int x = 0; x < width_; ++x) count += Matches(x, y, colour, tolerance) ? 1 : 0;
+  }
+  return count;
+}
+
+std::optional<RECT> Screenshot::Bounds(COLORREF colour, int tolerance) const {
+  std::optional<RECT> bounds;
+  for (int y = 0; y < height_; ++y) {
+    for (int x = 0; x < width_; ++x) {
+      if (!Matches(x, y, colour, tolerance)) continue;
+      if (!bounds) bounds = RECT{x, y, x + 1, y + 1};
+      bounds->left = std::min<LONG>(bounds->left, x);
+      bounds->right = std::max<LONG>(bounds->right, x + 1);
+      bounds->bottom = y + 1;
+    }
+  }
+  return bounds;
+}
+
+}  // namespace ruzir::e2e

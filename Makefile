@@ -5,7 +5,7 @@ MAKEFLAGS += --no-print-directory
 NATIVE := build/native
 WIN := build/win
 
-.PHONY: all show test deps native win samples format clean
+.PHONY: all show test bench deps native win samples format clean
 
 all: native win
 
@@ -28,6 +28,16 @@ show: win samples
 
 test: native win samples
 	@scripts/test.sh
+
+# Speed and cost figures: native pixel work, loading and listing under Wine,
+# and the CPU time of the drifting show at 1080p and 4K.
+bench: win samples
+	@test -f build/bench/CMakeCache.txt || cmake -S . -B build/bench -DCMAKE_BUILD_TYPE=Release -DRUZIR_BENCH=ON -DRUZIR_TESTS=OFF >/dev/null
+	@cmake --build build/bench -j2
+	@cmake --build $(WIN) --target ruzir_bench_win -j2
+	@build/bench/ruzir_bench
+	@bash -c 'source scripts/env.sh && ensure_prefix && cd $(WIN) && "$$WINE" ./ruzir_bench_win.exe'
+	@bench/tick-cpu.sh
 
 format:
 	@git ls-files '*.cpp' '*.h' | xargs clang-format -i

@@ -1,6 +1,12 @@
 #include "show/resample.h"
 
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <cstdint>
 #include <cstdlib>
+#include <new>
+#include <vector>
 
 // The resampler is a single-header library; its implementation lives in this
 // file only, and its own code is not held to the project's warning set.
@@ -24,16 +30,106 @@
 #endif
 
 namespace ruzir {
+namespace {
+
+// sRGB bytes to 16-bit linear light and back; the round trip of every byte is
+// exact, so a solid colour survives the box filter unchanged.
+struct LinearTables {
+  std::array<std::uint16_t, 256> toLinear{};
+  std::vector<std::uint8_t> toSrgb = std::vector<std::uint8_t>(65536);
+
+  LinearTables() {
+    for (int b = 0; b < 256; ++b) {
+      const double c = b / 255.0;
+      const double linear = c <= 0.04045 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4);
+      toLinear[static_cast<std::size_t>(b)] =
+          static_cast<std::uint16_t>(std::lround(linear * 65535));
+    }
+    for (int i = 0; i < 65536; ++i) {
+      const double linear = i / 65535.0;
+      const double c =
+          linear <= 0.0031308 ? linear * 12.92 : 1.055 * std::pow(linear, 1 / 2.4) - 0.055;
+      toSrgb[static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(std::lround(c * 255));
+    }
+  }
+};
+
+const LinearTables& Tables() {
+  static const LinearTables tables;
+  return tables;
+}
+
+// Averages each factor x factor block in linear light (blocks at the right
+// and bottom edges average what they have). A cheap first step for a picture
+// many times larger than its target: the filter then works on at most four
+// times the target's pixels.
+void BoxShrink(const SurfaceView& from, int factor, const SurfaceView& to) {
+  const LinearTables& t = Tables();
+  std::vector<std::uint32_t> sums(static_cast<std::size_t>(to.width) * 3);
+  for (int ty = 0; ty < to.height; ++ty) {
+    std::fill(sums.begin(), sums.end(), 0u);
+    const int y0 = ty * factor;
+    const int y1 = std::min(y0 + factor, from.height);
+    for (int y = y0; y < y1; ++y) {
+      const std::uint32_t* row = &from.At(0, y);
+      std::uint32_t* sum = sums.data();
+      for (int x0 = 0; x0 < from.width; x0 += factor, sum += 3) {
+        const int x1 = std::min(x0 + factor, from.width);
+        std::uint32_t b = 0;
+        std::uint32_t g = 0;
+        std::uint32_t r = 0;
+        for (int x = x0; x < x1; ++x) {
+          const std::uint32_t p = row[x];
+          b += t.toLinear[p & 0xFFu];
+          g += t.toLinear[(p >> 8) & 0xFFu];
+          r += t.toLinear[(p >> 16) & 0xFFu];
+        }
+        sum[0] += b;
+        sum[1] += g;
+        sum[2] += r;
+      }
+    }
+    for (int tx = 0; tx < to.width; ++tx) {
+      const int x0 = tx * factor;
+      const auto count =
+          static_cast<std::uint32_t>((std::min(x0 + factor, from.width) - x0) * (y1 - y0));
+      const std::uint32_t* sum = &sums[static_cast<std::size_t>(tx) * 3];
+      const auto channel = [&](int i) -> std::uint32_t {
+        return t.toSrgb[(sum[i] + count / 2) / count];
+      };
+      to.At(tx, ty) = channel(0) | (channel(1) << 8) | (channel(2) << 16);
+    }
+  }
+}
+
+}  // namespace
 
 bool Resample(const SurfaceView& from, const SurfaceView& to) {
   if (from.pixels == nullptr || to.pixels == nullptr || from.width <= 0 || from.height <= 0 ||
       to.width <= 0 || to.height <= 0) {
     return false;
   }
+  // A box pre-shrink by a whole factor, as long as at least twice the target
+  // remains for the filter.
+  const int factor = std::min(from.width / to.width, from.height / to.height) / 2;
+  std::vector<std::uint32_t> shrunk;
+  SurfaceView source = from;
+  if (factor >= 2) {
+    const int width = (from.width + factor - 1) / factor;
+    const int height = (from.height + factor - 1) / factor;
+    try {
+      shrunk.resize(static_cast<std::size_t>(width) * static_cast<std::size_t>(height));
+    } catch (const std::bad_alloc&) {
+      return false;
+    }
+    source = {shrunk.data(), width, height};
+    BoxShrink(from, factor, source);
+  }
+
   constexpr int kChannels = 4;  // B, G, R and the unused byte, as the surfaces hold them
   const int ok = stbir_resize_uint8_srgb(
-      reinterpret_cast<const unsigned char*>(from.pixels), from.width, from.height,
-      from.width * kChannels, reinterpret_cast<unsigned char*>(to.pixels), to.width, to.height,
+      reinterpret_cast<const unsigned char*>(source.pixels), source.width, source.height,
+      source.width * kChannels, reinterpret_cast<unsigned char*>(to.pixels), to.width, to.height,
       to.width * kChannels, kChannels, STBIR_ALPHA_CHANNEL_NONE, 0);
   if (!ok) return false;
   const auto count = static_cast<std::size_t>(to.width) * static_cast<std::size_t>(to.height);

@@ -56,4 +56,21 @@ void CopyArea(const SurfaceView& from, const SurfaceView& to, const PixelRect& a
   CopyAt(from, to, 0, 0, within);
 }
 
+void Compose(const SurfaceView& persistent, const SurfaceView& overlay, int x, int y,
+             const SurfaceView& frame, const PixelRect& area) {
+  const PixelRect covered = overlay.pixels == nullptr
+                                ? PixelRect{}
+                                : Intersect(area, {x, y, x + overlay.width, y + overlay.height});
+  if (covered.Empty()) {
+    CopyArea(persistent, frame, area);
+    return;
+  }
+  // The persistent picture around the overlay: above, below, left, right.
+  CopyArea(persistent, frame, {area.left, area.top, area.right, covered.top});
+  CopyArea(persistent, frame, {area.left, covered.bottom, area.right, area.bottom});
+  CopyArea(persistent, frame, {area.left, covered.top, covered.left, covered.bottom});
+  CopyArea(persistent, frame, {covered.right, covered.top, area.right, covered.bottom});
+  CopyAt(overlay, frame, x, y, covered);
+}
+
 }  // namespace ruzir

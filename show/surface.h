@@ -57,4 +57,10 @@ void CopyAt(const SurfaceView& from, const SurfaceView& to, int x, int y, const 
 // of the same size, clipped to both.
 void CopyArea(const SurfaceView& from, const SurfaceView& to, const PixelRect& area);
 
+// Composes `area` of `frame` from a persistent picture of the same size and
+// an overlay (a null one is none) whose top-left corner is at (x, y). Pixels
+// under the overlay are written once, from the overlay alone.
+void Compose(const SurfaceView& persistent, const SurfaceView& overlay, int x, int y,
+             const SurfaceView& frame, const PixelRect& area);
+
 }  // namespace ruzir

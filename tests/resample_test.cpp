@@ -19,7 +19,9 @@ TEST(Resample, ASolidColourStaysExactAndLosesItsFourthByte) {
   struct Case {
     int fromWidth, fromHeight, toWidth, toHeight;
   };
-  const Case cases[] = {{64, 48, 17, 9}, {5, 7, 230, 461}, {300, 2, 3, 2}, {1, 1, 2, 2}};
+  const Case cases[] = {{64, 48, 17, 9},       {5, 7, 230, 461},  {300, 2, 3, 2},
+                        {1, 1, 2, 2},          {641, 479, 17, 9},  // box pre-shrink by 18
+                        {6000, 4000, 648, 432}};
   for (const auto& c : cases) {
     Picture from(c.fromWidth, c.fromHeight, 0xFF2080C0u);
     Picture to(c.toWidth, c.toHeight, 0);
@@ -31,20 +33,26 @@ TEST(Resample, ASolidColourStaysExactAndLosesItsFourthByte) {
   }
 }
 
-// Nearest-neighbour shrinking of a one-pixel checkerboard by two keeps only
-// black or only white; a filter must give an even grey.
+// Nearest-neighbour shrinking of a one-pixel checkerboard keeps only black or
+// only white; a filter must give an even grey, in the filter alone (by 2) and
+// with the box pre-shrink (by 8 and by 13, which leaves partial blocks).
 TEST(Resample, ShrinkingFineDetailAveragesInsteadOfAliasing) {
-  Picture from(64, 64, 0);
-  for (int y = 0; y < 64; ++y) {
-    for (int x = 0; x < 64; ++x) from.view.At(x, y) = ((x + y) % 2) ? 0x00FFFFFFu : 0;
-  }
-  Picture to(32, 32, 0);
-  ASSERT_TRUE(Resample(from.view, to.view));
-  for (const std::uint32_t pixel : to.pixels) {
-    const auto blue = pixel & 0xFFu;
-    EXPECT_EQ(pixel, blue * 0x010101u);  // grey: three equal channels
-    // Half the light: 188 in sRGB (128 would be averaging without linear light).
-    EXPECT_NEAR(static_cast<double>(blue), 188.0, 8.0);  // the corners see the edge
+  for (const int factor : {2, 8, 13}) {
+    Picture from(32 * factor + factor / 2, 32 * factor, 0);
+    for (int y = 0; y < from.view.height; ++y) {
+      for (int x = 0; x < from.view.width; ++x) {
+        from.view.At(x, y) = ((x + y) % 2) ? 0x00FFFFFFu : 0;
+      }
+    }
+    Picture to(32, 32, 0);
+    ASSERT_TRUE(Resample(from.view, to.view));
+    for (const std::uint32_t pixel : to.pixels) {
+      const auto blue = pixel & 0xFFu;
+      ASSERT_EQ(pixel, blue * 0x010101u) << factor;  // grey: three equal channels
+      // Half the light: 188 in sRGB (128 would be averaging without linear
+      // light); the corners see the edge.
+      ASSERT_NEAR(static_cast<double>(blue), 188.0, 8.0) << factor;
+    }
   }
 }
 

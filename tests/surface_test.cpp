@@ -115,5 +115,46 @@ TEST(Surface, CopyAreaCopiesTheSamePlace) {
   }
 }
 
+// Every composed pixel is the overlay's where the overlay is, else the
+// persistent picture's; pixels outside the area keep what the frame held.
+TEST(Surface, ComposeLaysTheOverlayOnThePersistentPictureWithinTheArea) {
+  struct Case {
+    const char* name;
+    bool overlay;
+    int x, y;
+    PixelRect area;
+  };
+  const Case cases[] = {
+      {"overlay inside the area", true, 3, 2, {1, 1, 9, 7}},
+      {"area inside the overlay", true, 1, 1, {2, 2, 4, 3}},
+      {"overlay across the corner", true, -2, -1, {0, 0, 10, 8}},
+      {"overlay beyond the area", true, 7, 5, {0, 0, 5, 4}},
+      {"no overlay", false, 3, 2, {2, 2, 8, 6}},
+      {"area beyond the frame", true, 6, 4, {-3, -3, 20, 20}},
+  };
+  for (const auto& c : cases) {
+    std::vector<std::uint32_t> persistentPixels(10 * 8);
+    for (std::size_t i = 0; i < persistentPixels.size(); ++i) persistentPixels[i] = 0x1000u + i;
+    std::vector<std::uint32_t> overlayPixels(4 * 3);
+    for (std::size_t i = 0; i < overlayPixels.size(); ++i) overlayPixels[i] = 0x2000u + i;
+    std::vector<std::uint32_t> framePixels(10 * 8, 0xEEu);
+    const SurfaceView persistent{persistentPixels.data(), 10, 8};
+    const SurfaceView overlay = c.overlay ? SurfaceView{overlayPixels.data(), 4, 3} : SurfaceView{};
+    const SurfaceView frame{framePixels.data(), 10, 8};
+    Compose(persistent, overlay, c.x, c.y, frame, c.area);
+    for (int fy = 0; fy < 8; ++fy) {
+      for (int fx = 0; fx < 10; ++fx) {
+        const bool inArea =
+            fx >= c.area.left && fx < c.area.right && fy >= c.area.top && fy < c.area.bottom;
+        const bool onOverlay = c.overlay && fx >= c.x && fx < c.x + 4 && fy >= c.y && fy < c.y + 3;
+        const std::uint32_t expected = !inArea     ? 0xEEu
+                                       : onOverlay ? overlay.At(fx - c.x, fy - c.y)
+                                                   : persistent.At(fx, fy);
+        ASSERT_EQ(frame.At(fx, fy), expected) << c.name << " at " << fx << "," << fy;
+      }
+    }
+  }
+}
+
 }  // namespace
 }  // namespace ruzir

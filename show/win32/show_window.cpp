@@ -272,11 +272,10 @@ void ShowWindow::Present() noexcept {
   pending_ = {};
   if (area.Empty()) return;
   ::GdiFlush();  // the last paint must be done with the frame before it changes
-  CopyArea(persistent_->view(), frame_->view(), area);
-  if (picImage_.visible && picImage_.picture) {
-    CopyAt(picImage_.picture->view(), frame_->view(), picImage_.place.left, picImage_.place.top,
-           area);
-  }
+  const SurfaceView picture =
+      picImage_.visible && picImage_.picture ? picImage_.picture->view() : SurfaceView{};
+  Compose(persistent_->view(), picture, picImage_.place.left, picImage_.place.top, frame_->view(),
+          area);
   if (hwnd()) {
     const RECT dirty = ToRect(area);
     ::InvalidateRect(hwnd(), &dirty, FALSE);

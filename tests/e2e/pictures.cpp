@@ -75,8 +75,7 @@ PictureFolder::~PictureFolder() {
   ::RemoveDirectoryW(path_.c_str());
 }
 
-void PictureFolder::AddBmp(const std::wstring& name, int width, int height,
-                           COLORREF colour) const {
+void PictureFolder::AddBmp(const std::wstring& name, int width, int height, COLORREF colour) const {
   UINT stride = 0;
   const std::vector<std::uint8_t> rows = SolidRows(width, height, colour, &stride);
   BITMAPFILEHEADER file{};
@@ -117,9 +116,9 @@ void PictureFolder::AddJpeg(const std::wstring& name, int width, int height,
             SUCCEEDED(frame->SetSize(static_cast<UINT>(width), static_cast<UINT>(height))),
         "cannot start a JPEG");
   WICPixelFormatGUID format = GUID_WICPixelFormat24bppBGR;
-  Check(SUCCEEDED(frame->SetPixelFormat(&format)) &&
-            IsEqualGUID(format, GUID_WICPixelFormat24bppBGR),
-        "the JPEG encoder refuses 24-bit BGR");
+  Check(
+      SUCCEEDED(frame->SetPixelFormat(&format)) && IsEqualGUID(format, GUID_WICPixelFormat24bppBGR),
+      "the JPEG encoder refuses 24-bit BGR");
   UINT stride = 0;
   std::vector<std::uint8_t> rows = SolidRows(width, height, colour, &stride);
   Check(SUCCEEDED(frame->WritePixels(static_cast<UINT>(height), stride,
@@ -128,7 +127,8 @@ void PictureFolder::AddJpeg(const std::wstring& name, int width, int height,
         "cannot write a JPEG");
 }
 
-void PictureFolder::AddFile(const std::wstring& name, const std::vector<std::uint8_t>& bytes) const {
+void PictureFolder::AddFile(const std::wstring& name,
+                            const std::vector<std::uint8_t>& bytes) const {
   WriteFile(path_ + name, bytes.data(), bytes.size());
 }
 

@@ -27,8 +27,9 @@ class Pictures : public ::testing::Test {
   void TearDown() override { DeleteProgramKeys(); }
 
   static void SetInterval(int seconds) {
-    WriteBinary(L"Settings", L"Interval",
-                {static_cast<std::uint8_t>(seconds & 0xFF), static_cast<std::uint8_t>(seconds >> 8)});
+    WriteBinary(
+        L"Settings", L"Interval",
+        {static_cast<std::uint8_t>(seconds & 0xFF), static_cast<std::uint8_t>(seconds >> 8)});
   }
 
   static void EndWithAKey(const Program& program) {
@@ -94,7 +95,7 @@ TEST_F(Pictures, PictureIsCentredAtSixTenthsOfTheHeightThenDrifts) {
 }
 
 TEST_F(Pictures, WithIntervalOneThePictureChanges) {
-  const COLORREF colours[] = {RGB(255, 0, 0), RGB(0, 255, 0), RGB(0, 0, 255),
+  const COLORREF colours[] = {RGB(255, 0, 0),   RGB(0, 255, 0),   RGB(0, 0, 255),
                               RGB(255, 255, 0), RGB(0, 255, 255), RGB(255, 255, 255)};
   const wchar_t* names[] = {L"A.JPG", L"b.Jpeg", L"c.bmp", L"d.BMP", L"e.jpeg", L"f.jpg"};
   PictureFolder folder;

@@ -1,0 +1,39 @@
+#!/usr/bin/env bash
+# CPU cost of the drifting show: runs the real full-screen show under Wine on
+# a virtual screen of each size, lets it settle, then reads the CPU time of
+# the show's process (and of the X server that puts its frames on screen)
+# over a stretch of ten seconds, 200 ticks of 50 ms. No picture changes
+# during the measurement (Interval 3600).
+set -euo pipefail
+source "$(dirname "$0")/../scripts/env.sh"
+ensure_prefix
+scr="$WIN_BUILD/ruzir.scr"
+seconds=10
+hz=$(getconf CLK_TCK)
+key='HKCU\Software\Zedozud Uravovuv\Ruzir\Settings'
+
+cpu_ticks() {  # utime + stime of a process, in clock ticks
+  awk '{print $14 + $15}' "/proc/$1/stat"
+}
+
+for size in "${@:-1920x1080 3840x2160}"; do
+  for s in $size; do
+    start_private_display "$s"
+    "$WINE" reg add "$key" /v Interval /t REG_BINARY /d 100e /f >/dev/null
+    "$WINE" "$scr" /s &
+    show=$!
+    sleep 3
+    show0=$(cpu_ticks "$show")
+    x0=$(cpu_ticks "$XVFB_PID")
+    sleep "$seconds"
+    show1=$(cpu_ticks "$show")
+    x1=$(cpu_ticks "$XVFB_PID")
+    xdotool key space
+    wait "$show" || true
+    "$WINE" reg delete "$key" /v Interval /f >/dev/null 2>&1 || true
+    stop_private_display
+    awk -v s="$s" -v a=$((show1 - show0)) -v x=$((x1 - x0)) -v hz="$hz" -v t="$seconds" 'BEGIN {
+      printf "%s: show %.1f%% of one core (%.2f ms per tick), X server %.1f%%\n",
+        s, 100 * a / hz / t, 1000 * a / hz / (t * 20), 100 * x / hz / t }'
+  done
+done

@@ -135,6 +135,27 @@ TEST_F(Pictures, WithIntervalOneThePictureChanges) {
   EndWithAKey(program);
 }
 
+TEST_F(Pictures, AfterImagesLeaveATrail) {
+  const COLORREF red = RGB(255, 0, 0);
+  PictureFolder folder;
+  folder.AddBmp(L"red.bmp", 300, 600, red);
+  UsePictureFolder(folder);
+  SetInterval(60);
+  WriteBinary(L"Settings", L"Gost", {1, 0});
+  Program program(L"/s");
+  ASSERT_NE(program.WaitForTopWindow(kShowClass), nullptr);
+  Pump(1500ms);
+  // Stamps at every step, 1 % of the screen apart: far more red than one
+  // picture covers, spread along the diagonal it drifts on.
+  const Screenshot screen;
+  const auto trail = screen.Bounds(red, 0);
+  ASSERT_TRUE(trail.has_value());
+  EXPECT_GT(screen.Count(red, 0), 2 * 230 * 461);
+  EXPECT_GT(trail->right - trail->left, 230 + 100);
+  EXPECT_GT(trail->bottom - trail->top, 461 + 60);
+  EndWithAKey(program);
+}
+
 TEST_F(Pictures, DamagedAndEmptyFilesAreSkipped) {
   const COLORREF green = RGB(0, 160, 0);
   PictureFolder folder;

@@ -35,6 +35,9 @@ ensure_prefix() {
 # It ends with the calling shell.
 start_private_display() {
   local size=${1:-1024x768} n
+  # A Wine session keeps the display it started with: end any running one.
+  "$WINESERVER" -k >/dev/null 2>&1 || true
+  "$WINESERVER" -w >/dev/null 2>&1 || true
   for n in $(seq 90 130); do
     [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ] && continue
     Xvfb ":$n" -screen 0 "${size}x24" -nolisten tcp >/dev/null 2>&1 &

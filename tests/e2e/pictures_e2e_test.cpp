@@ -178,6 +178,24 @@ TEST_F(Pictures, DamagedAndEmptyFilesAreSkipped) {
   EndWithAKey(program);
 }
 
+TEST_F(Pictures, PicturesRemovedDuringTheShowEndItWithAMessage) {
+  PictureFolder folder;
+  folder.AddBmp(L"only.bmp", 120, 90, RGB(0, 160, 0));
+  UsePictureFolder(folder);
+  SetInterval(1);
+  Program program(L"/s");
+  ASSERT_NE(program.WaitForTopWindow(kShowClass), nullptr);
+  ASSERT_TRUE(::DeleteFileW((folder.path() + L"only.bmp").c_str())) << "the show holds the file";
+  // At the next change there is nothing left to load.
+  const HWND box = program.WaitForMessageBox(5s);
+  ASSERT_NE(box, nullptr);
+  EXPECT_EQ(MessageBoxText(box), kNoPictures);
+  EXPECT_EQ(program.WaitForTopWindow(kShowClass, 0ms), nullptr) << "the show must make way";
+  ClickButton(box, IDOK);
+  EXPECT_EQ(program.WaitForExit(), std::optional<DWORD>(1));
+  EXPECT_EQ(RunFlag(), 0);
+}
+
 TEST_F(Pictures, AFolderWithNothingToShowEndsWithAMessageBeforeAnyWindow) {
   struct Case {
     const char* name;

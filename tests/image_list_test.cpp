@@ -55,25 +55,14 @@ TEST(ImageList, NamesAreMatchedByTheirOwnExtension) {
   }
 }
 
-TEST(ImageList, OnlyOrdinaryFilesAreListed) {
-  struct Case {
-    std::uint32_t attributes;
-    bool listed;
-  };
-  const Case cases[] = {
-      {0x0, true},    {0x1, true},    // read-only
-      {0x20, true},   {0x80, true},   // archive, normal
-      {0x2, false},   {0x4, false},   // hidden, system
-      {0x10, false},  {0x22, false},  // folder, hidden archive
-      {0x2000, true},                 // not indexed
-  };
-  for (const auto& c : cases) EXPECT_EQ(IsOrdinaryFile(c.attributes), c.listed) << c.attributes;
-}
-
 TEST(ImageList, ListsJpgThenJpegThenBmpEachFileOnce) {
   FakeSearch search;
-  search.results[L"*.jpg"] = {{L"z.jpg", 0x20},     {L"photo.jpeg", 0x20}, {L"A.JPG", 0x1},
-                              {L"album.jpg", 0x10}, {L"h.jpg", 0x2},       {L"s.jpg", 0x4},
+  search.results[L"*.jpg"] = {{L"z.jpg", 0x20},
+                              {L"photo.jpeg", 0x20},
+                              {L"A.JPG", 0x1 /* read-only */},
+                              {L"album.jpg", 0x10 /* folder */},
+                              {L"h.jpg", 0x2 /* hidden */},
+                              {L"s.jpg", 0x4 /* system */},
                               {L"x.jpgx", 0x20}};
   search.results[L"*.jpeg"] = {{L"photo.jpeg", 0x20}, {L"b.Jpeg", 0}};
   search.results[L"*.bmp"] = {{L"c.bmp", 0}};
@@ -86,12 +75,6 @@ TEST(ImageList, ListsJpgThenJpegThenBmpEachFileOnce) {
   EXPECT_EQ(search.searched,
             (std::vector<std::wstring>{L"C:\\Pictures\\|*.jpg", L"C:\\Pictures\\|*.jpeg",
                                        L"C:\\Pictures\\|*.bmp"}));
-}
-
-TEST(ImageList, AFolderWithoutPicturesGivesAnEmptyList) {
-  FakeSearch search;
-  search.results[L"*.jpg"] = {{L"folder.jpg", 0x10}, {L"hidden.jpg", 0x2}};
-  EXPECT_EQ(BuildImageList(L"\\", search).Count(), 0);
 }
 
 TEST(ImageList, KeepsTheFirst32767PicturesAndStopsSearching) {

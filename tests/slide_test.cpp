@@ -39,14 +39,10 @@ TEST(Slide, PixelSizeFollowsTheScreenAndRoundsHalfToEven) {
   const Case cases[] = {
       {{300, 600}, 768, k96Dpi, {230, 461}},          // 230.4 x 460.8
       {{800, 600}, 768, k96Dpi, {461, 346}},          // 460.8 x 345.6
-      {{6000, 4000}, 1080, k96Dpi, {648, 432}},       // a camera picture on a 1080p screen
-      {{4000, 6000}, 2160, k96Dpi, {864, 1296}},      // and upright on a 4K screen
+      {{4000, 6000}, 2160, k96Dpi, {864, 1296}},      // a camera picture on a 4K screen
       {{300, 600}, 768, {10.0f, 10.0f}, {230, 461}},  // 144 DPI: same pixels
-      {{1, 1}, 768, k96Dpi, {461, 461}},
-      {{10000, 1}, 768, k96Dpi, {461, 0}},  // a hair-thin panorama vanishes, no error
-      {{100, 10}, 5, k96Dpi, {3, 0}},       // 3 x 0.3 pixels in a tiny preview
+      {{10000, 1}, 768, k96Dpi, {461, 0}},            // a hair-thin panorama vanishes, no error
       {{0, 600}, 768, k96Dpi, {0, 0}},
-      {{300, 0}, 768, k96Dpi, {0, 0}},
   };
   for (const auto& c : cases) {
     EXPECT_EQ(SlidePixelSize(c.natural, c.windowHeight, c.scale), c.shown)

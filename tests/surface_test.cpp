@@ -101,20 +101,6 @@ TEST(Surface, CopyAtClipsToBothSurfacesAndTheClip) {
   }
 }
 
-TEST(Surface, CopyAreaCopiesTheSamePlace) {
-  std::vector<std::uint32_t> fromPixels(6 * 4);
-  for (std::size_t i = 0; i < fromPixels.size(); ++i) fromPixels[i] = static_cast<std::uint32_t>(i);
-  std::vector<std::uint32_t> toPixels(6 * 4, 0xFFu);
-  const SurfaceView from{fromPixels.data(), 6, 4};
-  const SurfaceView to{toPixels.data(), 6, 4};
-  CopyArea(from, to, {4, 2, 9, 9});  // reaches beyond both: clipped
-  for (int y = 0; y < 4; ++y) {
-    for (int x = 0; x < 6; ++x) {
-      EXPECT_EQ(to.At(x, y), (x >= 4 && y >= 2) ? from.At(x, y) : 0xFFu) << x << "," << y;
-    }
-  }
-}
-
 // Every composed pixel is the overlay's where the overlay is, else the
 // persistent picture's; pixels outside the area keep what the frame held.
 TEST(Surface, ComposeLaysTheOverlayOnThePersistentPictureWithinTheArea) {

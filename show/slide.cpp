@@ -1,12 +1,6 @@
 #include "show/slide.h"
 
 namespace ruzir {
-namespace {
-
-// Twips of a whole-pixel coordinate.
-float Twips(int pixels, float twipsPerPixel) { return TwipsFromPixels(pixels, twipsPerPixel); }
-
-}  // namespace
 
 TwipsSize TargetSize(TwipsSize inner, TwipsSize outer, float windowHeight) {
   const auto longSide = static_cast<float>(0.6 * windowHeight);
@@ -19,8 +13,9 @@ TwipsSize TargetSize(TwipsSize inner, TwipsSize outer, float windowHeight) {
 
 PixelSize SlidePixelSize(PixelSize natural, int windowHeight, TwipsScale scale) {
   if (natural.width <= 0 || natural.height <= 0) return {};
-  const TwipsSize probe{Twips(natural.width, scale.x), Twips(natural.height, scale.y)};
-  const TwipsSize target = TargetSize(probe, probe, Twips(windowHeight, scale.y));
+  const TwipsSize probe{TwipsFromPixels(natural.width, scale.x),
+                        TwipsFromPixels(natural.height, scale.y)};
+  const TwipsSize target = TargetSize(probe, probe, TwipsFromPixels(windowHeight, scale.y));
   return {PixelsFromTwips(target.width, scale.x), PixelsFromTwips(target.height, scale.y)};
 }
 
@@ -43,20 +38,22 @@ float NextDriftPosition(float extent, float size, float position, float step, bo
 
 PixelRect DriftPlacement(const PixelRect& picture, PixelSize window, TwipsScale scale, float step,
                          bool& movingUp, bool& movingLeft) {
-  const float top =
-      NextDriftPosition(Twips(window.height, scale.y), Twips(picture.bottom - picture.top, scale.y),
-                        Twips(picture.top, scale.y), step, movingUp);
-  const float left =
-      NextDriftPosition(Twips(window.width, scale.x), Twips(picture.right - picture.left, scale.x),
-                        Twips(picture.left, scale.x), step, movingLeft);
+  const float top = NextDriftPosition(TwipsFromPixels(window.height, scale.y),
+                                      TwipsFromPixels(picture.bottom - picture.top, scale.y),
+                                      TwipsFromPixels(picture.top, scale.y), step, movingUp);
+  const float left = NextDriftPosition(TwipsFromPixels(window.width, scale.x),
+                                       TwipsFromPixels(picture.right - picture.left, scale.x),
+                                       TwipsFromPixels(picture.left, scale.x), step, movingLeft);
   const int x = PixelsFromTwips(left, scale.x);
   const int y = PixelsFromTwips(top, scale.y);
   return {x, y, x + picture.right - picture.left, y + picture.bottom - picture.top};
 }
 
 PixelRect CentredPlacement(PixelSize picture, PixelSize window, TwipsScale scale) {
-  const float top = (Twips(window.height, scale.y) - Twips(picture.height, scale.y)) / 2;
-  const float left = (Twips(window.width, scale.x) - Twips(picture.width, scale.x)) / 2;
+  const float top =
+      (TwipsFromPixels(window.height, scale.y) - TwipsFromPixels(picture.height, scale.y)) / 2;
+  const float left =
+      (TwipsFromPixels(window.width, scale.x) - TwipsFromPixels(picture.width, scale.x)) / 2;
   const int x = PixelsFromTwips(left, scale.x);
   const int y = PixelsFromTwips(top, scale.y);
   return {x, y, x + picture.width, y + picture.height};

@@ -2,8 +2,8 @@
 # CPU cost of the drifting show: runs the real full-screen show under Wine on
 # a virtual screen of each size, lets it settle, then reads the CPU time of
 # the show's process (and of the X server that puts its frames on screen)
-# over a stretch of ten seconds, 200 ticks of 50 ms. No picture changes
-# during the measurement (Interval 3600).
+# over a stretch of ten seconds, 200 ticks of 50 ms, and the show's peak
+# resident memory. No picture changes during the measurement (Interval 3600).
 set -euo pipefail
 source "$(dirname "$0")/../scripts/env.sh"
 ensure_prefix
@@ -28,12 +28,14 @@ for size in "${@:-1920x1080 3840x2160}"; do
     sleep "$seconds"
     show1=$(cpu_ticks "$show")
     x1=$(cpu_ticks "$XVFB_PID")
+    peak=$(awk '/^VmHWM/ {print $2}' "/proc/$show/status")
     xdotool key space
     wait "$show" || true
     "$WINE" reg delete "$key" /v Interval /f >/dev/null 2>&1 || true
     stop_private_display
-    awk -v s="$s" -v a=$((show1 - show0)) -v x=$((x1 - x0)) -v hz="$hz" -v t="$seconds" 'BEGIN {
-      printf "%s: show %.1f%% of one core (%.2f ms per tick), X server %.1f%%\n",
-        s, 100 * a / hz / t, 1000 * a / hz / (t * 20), 100 * x / hz / t }'
+    awk -v s="$s" -v a=$((show1 - show0)) -v x=$((x1 - x0)) -v hz="$hz" -v t="$seconds" \
+      -v m="$peak" 'BEGIN {
+      printf "%s: show %.1f%% of one core (%.2f ms per tick), X server %.1f%%, show peak memory %.0f MiB\n",
+        s, 100 * a / hz / t, 1000 * a / hz / (t * 20), 100 * x / hz / t, m / 1024 }'
   done
 done

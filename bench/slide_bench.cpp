@@ -1,6 +1,6 @@
 // Speed of the show's own pixel work, natively: one drift tick's composition
-// at common screen sizes, the resampling of a camera picture, and the
-// filtering of a large folder's listing.
+// and the frames of each transition at common screen sizes, the resampling of
+// a camera picture, and the filtering of a large folder's listing.
 #include <benchmark/benchmark.h>
 
 #include <vector>
@@ -9,6 +9,7 @@
 #include "show/resample.h"
 #include "show/slide.h"
 #include "show/surface.h"
+#include "show/transition.h"
 
 namespace ruzir {
 namespace {
@@ -65,6 +66,67 @@ BENCHMARK(BM_ResampleCameraPicture)
     ->Args({1500, 1000})
     ->Args({750, 500})
     ->Unit(benchmark::kMillisecond);
+
+// The frames of one whole outgoing transition of a camera picture centred on
+// the screen. frame_time is the mean cost of composing one frame (restore
+// where pieces were, draw every piece); the first frame's full restore is
+// included. frames_out and frames_in count the frames of the two halves, and
+// seconds_at_60Hz the time the whole change takes at one frame a refresh.
+void BM_TransitionFrames(benchmark::State& state) {
+  const auto effect = static_cast<std::int16_t>(state.range(0));
+  const PixelSize window{static_cast<int>(state.range(1)), static_cast<int>(state.range(2))};
+  const TwipsScale scale{};
+  const PixelSize shown = SlidePixelSize({6000, 4000}, window.height, scale);
+  const PixelRect place = CentredPlacement(shown, window, scale);
+  const TwipsSize windowTwips{TwipsFromPixels(window.width, scale.x),
+                              TwipsFromPixels(window.height, scale.y)};
+  const TwipsRect placeTwips{
+      TwipsFromPixels(place.left, scale.x), TwipsFromPixels(place.top, scale.y),
+      TwipsFromPixels(shown.width, scale.x), TwipsFromPixels(shown.height, scale.y)};
+  Canvas background(window.width, window.height, 0x400040);
+  Canvas canvas(window.width, window.height, 0x400040);
+  Canvas picture(shown.width, shown.height, 0x2080C0);
+  const TransitionSurfaces surfaces{background.view, picture.view, canvas.view};
+  std::vector<PixelRect> changed;
+  std::int16_t last = 0;
+  double frames = 0;
+  int framesOut = 0;
+  for (auto _ : state) {
+    Transition out(Transition::Kind::Out, effect, windowTwips, placeTwips, scale, last);
+    while (out.DrawNextFrame(surfaces, changed)) changed.clear();
+    frames += out.FramesDrawn();
+    framesOut = out.FramesDrawn();
+  }
+  Transition in(Transition::Kind::In, effect, windowTwips, placeTwips, scale, last);
+  while (in.DrawNextFrame(surfaces, changed)) changed.clear();
+  state.counters["frame_time"] =
+      benchmark::Counter(frames, benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+  state.counters["frames_out"] = framesOut;
+  state.counters["frames_in"] = in.FramesDrawn();
+  state.counters["seconds_at_60Hz"] = (framesOut + in.FramesDrawn()) / 60.0;
+}
+BENCHMARK(BM_TransitionFrames)
+    ->ArgNames({"effect", "width", "height"})
+    ->Args({1, 1920, 1080})
+    ->Args({2, 1920, 1080})
+    ->Args({3, 1920, 1080})
+    ->Args({1, 3840, 2160})
+    ->Args({2, 3840, 2160})
+    ->Args({3, 3840, 2160})
+    ->Unit(benchmark::kMillisecond);
+
+// The one full restore a transition makes, in its first frame.
+void BM_FullRestore(benchmark::State& state) {
+  const int width = static_cast<int>(state.range(0));
+  const int height = static_cast<int>(state.range(1));
+  Canvas background(width, height, 0x400040);
+  Canvas canvas(width, height, 0);
+  for (auto _ : state) {
+    CopyArea(background.view, canvas.view, {0, 0, width, height});
+    benchmark::DoNotOptimize(canvas.pixels.data());
+  }
+}
+BENCHMARK(BM_FullRestore)->Args({1920, 1080})->Args({3840, 2160})->Unit(benchmark::kMicrosecond);
 
 class ListedFolder final : public DirectorySearch {
  public:

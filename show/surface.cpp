@@ -33,22 +33,29 @@ PixelRect Union(const PixelRect& a, const PixelRect& b) {
           std::max(a.bottom, b.bottom)};
 }
 
-void CopyAt(const SurfaceView& from, const SurfaceView& to, int x, int y, const PixelRect& clip) {
+void CopyRect(const SurfaceView& from, const PixelRect& source, const SurfaceView& to, int x, int y,
+              const PixelRect& clip) {
   if (from.pixels == nullptr || to.pixels == nullptr) return;
-  // In 64 bits: a placement near INT_MAX must clip, not wrap.
-  const auto left = static_cast<std::int64_t>(x);
-  const auto top = static_cast<std::int64_t>(y);
-  const std::int64_t x0 = std::max<std::int64_t>({left, clip.left, 0});
-  const std::int64_t y0 = std::max<std::int64_t>({top, clip.top, 0});
-  const std::int64_t x1 = std::min<std::int64_t>({left + from.width, clip.right, to.width});
-  const std::int64_t y1 = std::min<std::int64_t>({top + from.height, clip.bottom, to.height});
+  // In 64 bits: a placement near INT_MAX must clip, not wrap. (dx, dy) takes
+  // a point of `from` to its place on `to`.
+  const std::int64_t dx = static_cast<std::int64_t>(x) - source.left;
+  const std::int64_t dy = static_cast<std::int64_t>(y) - source.top;
+  const std::int64_t x0 = std::max<std::int64_t>({std::max(source.left, 0) + dx, clip.left, 0});
+  const std::int64_t y0 = std::max<std::int64_t>({std::max(source.top, 0) + dy, clip.top, 0});
+  const std::int64_t x1 =
+      std::min<std::int64_t>({std::min(source.right, from.width) + dx, clip.right, to.width});
+  const std::int64_t y1 =
+      std::min<std::int64_t>({std::min(source.bottom, from.height) + dy, clip.bottom, to.height});
   if (x1 <= x0 || y1 <= y0) return;
   const auto count = static_cast<std::size_t>(x1 - x0);
   for (std::int64_t row = y0; row < y1; ++row) {
-    const std::uint32_t* source =
-        &from.At(static_cast<int>(x0 - left), static_cast<int>(row - top));
-    std::copy_n(source, count, &to.At(static_cast<int>(x0), static_cast<int>(row)));
+    const std::uint32_t* first = &from.At(static_cast<int>(x0 - dx), static_cast<int>(row - dy));
+    std::copy_n(first, count, &to.At(static_cast<int>(x0), static_cast<int>(row)));
   }
+}
+
+void CopyAt(const SurfaceView& from, const SurfaceView& to, int x, int y, const PixelRect& clip) {
+  CopyRect(from, {0, 0, from.width, from.height}, to, x, y, clip);
 }
 
 void CopyArea(const SurfaceView& from, const SurfaceView& to, const PixelRect& area) {

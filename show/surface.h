@@ -48,9 +48,14 @@ PixelRect Intersect(const PixelRect& a, const PixelRect& b);
 // The smallest rectangle holding both; an empty one adds nothing.
 PixelRect Union(const PixelRect& a, const PixelRect& b);
 
-// Copies `from`'s pixels one to one, its top-left corner landing at (x, y) of
-// `to` (either may be negative or beyond the edge). Only the part inside both
-// surfaces and inside `clip` (a rectangle of `to`) is copied.
+// Copies the rectangle `source` of `from` one to one, its top-left corner
+// landing at (x, y) of `to` (any of them may reach beyond an edge). Only what
+// lies inside `from`, inside `to` and inside `clip` (a rectangle of `to`) is
+// copied.
+void CopyRect(const SurfaceView& from, const PixelRect& source, const SurfaceView& to, int x, int y,
+              const PixelRect& clip);
+
+// The same for the whole of `from`.
 void CopyAt(const SurfaceView& from, const SurfaceView& to, int x, int y, const PixelRect& clip);
 
 // Copies the pixels of `area` from one surface to the same place of another

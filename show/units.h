@@ -21,9 +21,13 @@ struct TwipsScale {
 };
 
 // Nearest whole pixel, halves to the even neighbour. Relies on the default
-// floating-point rounding mode, which the program never changes.
+// floating-point rounding mode, which the program never changes. Values far
+// beyond any screen (a piece flown far out) saturate instead of overflowing.
 inline int PixelsFromTwips(float twips, float twipsPerPixel) {
-  return static_cast<int>(std::nearbyint(twips / twipsPerPixel));
+  constexpr double kLimit = 1 << 30;
+  const double pixels = std::nearbyint(static_cast<double>(twips) / twipsPerPixel);
+  if (!(pixels > -kLimit)) return pixels < 0 ? -(1 << 30) : 0;  // also NaN: 0
+  return pixels < kLimit ? static_cast<int>(pixels) : 1 << 30;
 }
 
 inline float TwipsFromPixels(int pixels, float twipsPerPixel) {

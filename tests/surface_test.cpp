@@ -61,23 +61,28 @@ TEST(Surface, RectanglesIntersectAndUnite) {
 }
 
 // Copies checked pixel by pixel against the definition: a target pixel takes
-// the source pixel over it when it lies inside the clip and the source.
-TEST(Surface, CopyAtClipsToBothSurfacesAndTheClip) {
+// the source pixel over it when it lies inside the clip, inside the source
+// rectangle and inside the source surface.
+TEST(Surface, CopyRectClipsToBothSurfacesTheSourceRectangleAndTheClip) {
   struct Case {
     const char* name;
+    PixelRect rect;  // of the 4 x 3 source
     int x, y;
     PixelRect clip;
   };
+  const PixelRect whole{0, 0, 4, 3};
   const PixelRect all{0, 0, 7, 5};
   const Case cases[] = {
-      {"inside", 2, 1, all},
-      {"over the top-left corner", -2, -1, all},
-      {"over the bottom-right corner", 5, 4, all},
-      {"wholly outside", 7, 0, all},
-      {"far outside", -2147483647, 2147483647, all},
-      {"clip cuts it", 1, 1, {2, 2, 4, 3}},
-      {"clip beyond the target", 0, 0, {-10, -10, 100, 100}},
-      {"empty clip", 1, 1, {}},
+      {"inside", whole, 2, 1, all},
+      {"over the top-left corner", whole, -2, -1, all},
+      {"over the bottom-right corner", whole, 5, 4, all},
+      {"wholly outside", whole, 7, 0, all},
+      {"far outside", whole, -2147483647, 2147483647, all},
+      {"clip cuts it", whole, 1, 1, {2, 2, 4, 3}},
+      {"clip beyond the target", whole, 0, 0, {-10, -10, 100, 100}},
+      {"empty clip", whole, 1, 1, {}},
+      {"a piece of the source", {1, 1, 3, 3}, 4, 0, all},
+      {"a rectangle reaching beyond the source", {-1, -2, 6, 2}, 1, 1, all},
   };
   for (const auto& c : cases) {
     std::vector<std::uint32_t> sourcePixels(4 * 3);
@@ -85,16 +90,19 @@ TEST(Surface, CopyAtClipsToBothSurfacesAndTheClip) {
     std::vector<std::uint32_t> targetPixels(7 * 5, 0xEEu);
     const SurfaceView source{sourcePixels.data(), 4, 3};
     const SurfaceView target{targetPixels.data(), 7, 5};
-    CopyAt(source, target, c.x, c.y, c.clip);
+    CopyRect(source, c.rect, target, c.x, c.y, c.clip);
     for (int ty = 0; ty < 5; ++ty) {
       for (int tx = 0; tx < 7; ++tx) {
-        const long long sx = static_cast<long long>(tx) - c.x;
-        const long long sy = static_cast<long long>(ty) - c.y;
+        const long long sx = static_cast<long long>(tx) - c.x + c.rect.left;
+        const long long sy = static_cast<long long>(ty) - c.y + c.rect.top;
         const bool inClip =
             tx >= c.clip.left && tx < c.clip.right && ty >= c.clip.top && ty < c.clip.bottom;
+        const bool inRect =
+            sx >= c.rect.left && sx < c.rect.right && sy >= c.rect.top && sy < c.rect.bottom;
         const bool inSource = sx >= 0 && sx < 4 && sy >= 0 && sy < 3;
-        const std::uint32_t expected =
-            inClip && inSource ? source.At(static_cast<int>(sx), static_cast<int>(sy)) : 0xEEu;
+        const std::uint32_t expected = inClip && inRect && inSource
+                                           ? source.At(static_cast<int>(sx), static_cast<int>(sy))
+                                           : 0xEEu;
         ASSERT_EQ(target.At(tx, ty), expected) << c.name << " at " << tx << "," << ty;
       }
     }

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <limits>
+
 namespace ruzir {
 namespace {
 
@@ -11,11 +13,20 @@ TEST(Units, PixelsRoundHalfToEven) {
     int pixels;
   };
   const Case cases[] = {
-      {0.0f, 0},  {7.0f, 0},    {7.5f, 0},  // 0.5 -> 0
-      {8.0f, 1},  {22.5f, 2},               // 1.5 -> 2
-      {37.5f, 2},                           // 2.5 -> 2
-      {52.5f, 4},                           // 3.5 -> 4
-      {-7.5f, 0}, {-22.5f, -2}, {-8.0f, -1}, {11520.0f, 768},
+      {0.0f, 0},
+      {7.0f, 0},
+      {7.5f, 0},  // 0.5 -> 0
+      {8.0f, 1},
+      {22.5f, 2},  // 1.5 -> 2
+      {37.5f, 2},  // 2.5 -> 2
+      {52.5f, 4},  // 3.5 -> 4
+      {-7.5f, 0},
+      {-22.5f, -2},
+      {-8.0f, -1},
+      {11520.0f, 768},
+      {1e12f, 1 << 30},
+      {-1e12f, -(1 << 30)},  // saturate instead of overflowing
+      {std::numeric_limits<float>::quiet_NaN(), 0},
   };
   for (const auto& c : cases) EXPECT_EQ(PixelsFromTwips(c.twips, 15.0f), c.pixels) << c.twips;
 }

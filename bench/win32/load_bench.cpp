@@ -1,6 +1,7 @@
 // Speed of the platform-bound work, run where the show runs (Windows, or
-// Wine here): loading a camera JPEG to the size it is shown at, compared with
-// merely decoding it at full size, and listing a folder of 30,000 files.
+// Wine here): the pacing of transition frames, loading a camera JPEG to the
+// size it is shown at, compared with merely decoding it at full size, and
+// listing a folder of 30,000 files.
 // Each figure is the median of several runs.
 #include <windows.h>
 #include <wincodec.h>
@@ -15,6 +16,7 @@
 #include "show/image_list.h"
 #include "show/slide.h"
 #include "show/win32/file_search.h"
+#include "show/win32/frame_pacer.h"
 #include "show/win32/picture_decoder.h"
 #include "support/win32/com.h"
 #include "support/win32/dib_surface.h"
@@ -85,6 +87,14 @@ int Run() {
     std::puts("no imaging component");
     return 1;
   }
+  // The pacing of transition frames: 120 frames are 2 s at 60 Hz.
+  FramePacer pacer;
+  pacer.Start();
+  const double pacedMs = MedianMilliseconds(1, [&] {
+    for (int i = 0; i < 120; ++i) pacer.WaitForNextFrame();
+  });
+  std::printf("120 paced frames: %.0f ms (%.2f ms a frame)\n", pacedMs, pacedMs / 120);
+
   const auto decoder = PictureDecoder::Create();
   const std::wstring folder = TempFolder(L"ruzir-bench");
   const std::wstring camera = folder + L"camera-6000x4000.jpg";

@@ -202,17 +202,23 @@ void ShowWindow::OnTimer1() noexcept {
   const TickKind kind = BeginTick(timer_, DisplayClock(), settings.Interval);
   if (kind != TickKind::First) {
     const bool change = kind == TickKind::Change;
-    // Until there are transitions, the picture changes at once.
-    if (change && !LoadRandomSlide()) {
-      FailAndEnd(kImageListFailedText);
-      return;
+    if (change) {
+      PlayTransition(Transition::Kind::Out);
+      if (!LoadRandomSlide()) {
+        FailAndEnd(kImageListFailedText);
+        return;
+      }
     }
     // The new picture makes its first step from the old one's place.
     SetPictureVisible(false);
     MovePicture(DriftPlacement(picImage_.place, WindowSize(), scale_, DriftStep(settings.Gost),
                                timer_.MovingUp, timer_.MovingLeft));
     if (change) {
+      PlayTransition(Transition::Kind::In);
+      HideBreakCanvas();
+      // Both halves of the next change use the effect drawn now.
       loaded_.CurrentEffect = ChooseEffect(settings.Break, random_);
+      // The display time starts once the picture has arrived.
       timer_.SlideStart = DisplayClock();
     }
     if (settings.Gost == 1) {
@@ -267,7 +273,51 @@ void ShowWindow::StampAfterImage() noexcept {
   Touch(picImage_.place);
 }
 
+TwipsRect ShowWindow::PictureTwips() const noexcept {
+  const PixelRect& p = picImage_.place;
+  return {TwipsFromPixels(p.left, scale_.x), TwipsFromPixels(p.top, scale_.y),
+          TwipsFromPixels(p.right - p.left, scale_.x), TwipsFromPixels(p.bottom - p.top, scale_.y)};
+}
+
+void ShowWindow::PlayTransition(Transition::Kind kind) noexcept {
+  const std::int16_t effect = loaded_.CurrentEffect;
+  if (!HasPieces(effect)) return;  // the picture changes at once
+  try {
+    const TwipsSize window{TwipsFromPixels(frame_->width(), scale_.x),
+                           TwipsFromPixels(frame_->height(), scale_.y)};
+    Transition transition(kind, effect, window, PictureTwips(), scale_, loaded_.LastPieceIndex);
+    // The pieces stand in for the picture from the first frame out on.
+    if (kind == Transition::Kind::Out) SetPictureVisible(false);
+    const TransitionSurfaces surfaces{persistent_->view(),
+                                      picImage_.picture ? picImage_.picture->view() : SurfaceView{},
+                                      frame_->view()};
+    std::vector<PixelRect> changed;
+    pacer_.Start();
+    for (;;) {
+      ::GdiFlush();  // the last paint must be done with the frame before it changes
+      changed.clear();
+      if (!transition.DrawNextFrame(surfaces, changed)) break;
+      breakVisible_ = true;
+      for (const PixelRect& area : changed) {
+        const RECT dirty = ToRect(area);
+        ::InvalidateRect(hwnd(), &dirty, FALSE);
+      }
+      ::UpdateWindow(hwnd());
+      pacer_.WaitForNextFrame();
+    }
+  } catch (...) {
+    // Out of memory for the pieces: the picture changes without a transition.
+  }
+}
+
+void ShowWindow::HideBreakCanvas() noexcept {
+  if (!breakVisible_) return;
+  breakVisible_ = false;
+  Touch({0, 0, frame_->width(), frame_->height()});
+}
+
 void ShowWindow::Present() noexcept {
+  if (breakVisible_) return;  // the canvas covers the window; layers wait
   const PixelRect area = Intersect(pending_, {0, 0, frame_->width(), frame_->height()});
   pending_ = {};
   if (area.Empty()) return;

@@ -13,6 +13,10 @@
 // half-drawn ever reaches the screen, and a tick costs what the picture
 // covers, not the screen's size.
 //
+// During a picture change the frame itself is picBreak, the canvas over the
+// whole window in which the transitions compose their frames; the layers are
+// composed again once it is hidden.
+//
 // Closing the window is the end of the process: the shut-down sequence runs
 // from WM_DESTROY, whether the show closed itself or the host destroyed the
 // preview pane (and with it this child), so no copy lingers.
@@ -28,7 +32,9 @@
 #include "show/cursor_watch.h"
 #include "show/image_list.h"
 #include "show/slide.h"
+#include "show/transition.h"
 #include "show/units.h"
+#include "show/win32/frame_pacer.h"
 #include "show/win32/picture_decoder.h"
 #include "startup/command_line.h"
 #include "support/random.h"
@@ -94,12 +100,18 @@ class ShowWindow final : public WindowBase {
   void MovePicture(const PixelRect& place) noexcept;
   // Copies picImage into the persistent picture at its place.
   void StampAfterImage() noexcept;
+  // Plays the outgoing or incoming half of a picture change with
+  // CurrentEffect, one frame per display refresh, handling messages between
+  // frames. No frames for an effect without pieces.
+  void PlayTransition(Transition::Kind kind) noexcept;
+  void HideBreakCanvas() noexcept;
   // Composes what changed into the frame and has it painted.
   void Present() noexcept;
   void Touch(const PixelRect& area) noexcept { pending_ = Union(pending_, area); }
 
   bool IsFullScreen() const noexcept { return mode_ == RunMode::FullScreen; }
   PixelSize WindowSize() const noexcept { return {persistent_->width(), persistent_->height()}; }
+  TwipsRect PictureTwips() const noexcept;
   // Closing the full-screen show ends the process through OnDestroy.
   void Close() noexcept;
   // Takes the show off the screen, says why, and ends the process.
@@ -117,7 +129,9 @@ class ShowWindow final : public WindowBase {
   std::optional<DibSurface> persistent_;  // background, snapshot, after-images
   std::optional<DibSurface> frame_;       // what the screen shows
   PixelRect pending_;                     // frame area not yet composed
+  bool breakVisible_ = false;             // the frame is picBreak's canvas
   PictureBox picImage_;
+  FramePacer pacer_;
   ImagePicker picker_;
   SlideTimerState timer_;
   bool ticking_ = false;

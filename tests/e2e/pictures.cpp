@@ -144,6 +144,12 @@ void UsePictureFolder(const PictureFolder& folder) {
   WriteString(L"Settings", L"Path", folder.path());
 }
 
+void SetShortSetting(const wchar_t* name, int value) {
+  WriteBinary(
+      L"Settings", name,
+      {static_cast<std::uint8_t>(value & 0xFF), static_cast<std::uint8_t>((value >> 8) & 0xFF)});
+}
+
 Screenshot::Screenshot()
     : width_(::GetSystemMetrics(SM_CXSCREEN)), height_(::GetSystemMetrics(SM_CYSCREEN)) {
   auto surface = win32::DibSurface::Create(width_, height_);

@@ -35,6 +35,8 @@ class PictureFolder {
 
 // Stores `folder` as the show's picture folder.
 void UsePictureFolder(const PictureFolder& folder);
+// Stores a 2-byte setting ("Interval", "Break", "Gost", "Desktop").
+void SetShortSetting(const wchar_t* name, int value);
 
 class Screenshot {
  public:

@@ -26,12 +26,6 @@ class Pictures : public ::testing::Test {
   }
   void TearDown() override { DeleteProgramKeys(); }
 
-  static void SetInterval(int seconds) {
-    WriteBinary(
-        L"Settings", L"Interval",
-        {static_cast<std::uint8_t>(seconds & 0xFF), static_cast<std::uint8_t>(seconds >> 8)});
-  }
-
   static void EndWithAKey(const Program& program) {
     PressKey(VK_SPACE);
     EXPECT_EQ(program.WaitForExit(), std::optional<DWORD>(0));
@@ -67,7 +61,7 @@ TEST_F(Pictures, PictureIsCentredAtSixTenthsOfTheHeightThenDrifts) {
       folder.AddBmp(L"picture.bmp", c.width, c.height, c.colour);
     }
     UsePictureFolder(folder);
-    SetInterval(60);
+    SetShortSetting(L"Interval", 60);
     const int tolerance = c.jpeg ? kJpegTolerance : 0;
     const int left0 = CentredStart(1024, c.shownWidth);
     const int top0 = CentredStart(768, c.shownHeight);
@@ -108,7 +102,7 @@ TEST_F(Pictures, WithIntervalOneThePictureChanges) {
     }
   }
   UsePictureFolder(folder);
-  SetInterval(1);
+  SetShortSetting(L"Interval", 1);
 
   // The picture on screen: the one colour covering a picture's area.
   const auto shown = [&](const Screenshot& screen) -> std::optional<int> {
@@ -140,8 +134,8 @@ TEST_F(Pictures, AfterImagesLeaveATrail) {
   PictureFolder folder;
   folder.AddBmp(L"red.bmp", 300, 600, red);
   UsePictureFolder(folder);
-  SetInterval(60);
-  WriteBinary(L"Settings", L"Gost", {1, 0});
+  SetShortSetting(L"Interval", 60);
+  SetShortSetting(L"Gost", 1);
   Program program(L"/s");
   ASSERT_NE(program.WaitForTopWindow(kShowClass), nullptr);
   Pump(1500ms);
@@ -164,7 +158,8 @@ TEST_F(Pictures, DamagedAndEmptyFilesAreSkipped) {
   folder.AddFile(L"text.bmp", {'n', 'o', 't', ' ', 'a', ' ', 'p', 'i', 'c'});
   folder.AddBmp(L"good.bmp", 120, 90, green);
   UsePictureFolder(folder);
-  SetInterval(1);
+  SetShortSetting(L"Interval", 1);
+  SetShortSetting(L"Break", 0);  // changes at once: the picture is always whole
 
   Program program(L"/s");
   ASSERT_NE(program.WaitForTopWindow(kShowClass), nullptr);
@@ -182,7 +177,7 @@ TEST_F(Pictures, PicturesRemovedDuringTheShowEndItWithAMessage) {
   PictureFolder folder;
   folder.AddBmp(L"only.bmp", 120, 90, RGB(0, 160, 0));
   UsePictureFolder(folder);
-  SetInterval(1);
+  SetShortSetting(L"Interval", 1);
   Program program(L"/s");
   ASSERT_NE(program.WaitForTopWindow(kShowClass), nullptr);
   ASSERT_TRUE(::DeleteFileW((folder.path() + L"only.bmp").c_str())) << "the show holds the file";

@@ -1,0 +1,254 @@
+#include "show/transition.h"
+
+#include <cmath>
+
+namespace ruzir {
+namespace {
+
+constexpr std::int16_t kDiffuse = 1;
+constexpr std::int16_t kVerticalSlide = 2;
+constexpr std::int16_t kHorizontalSlide = 3;
+
+// Diffuse pieces move 30 / 3 / 2 = 5 times their velocity per step.
+constexpr double kDiffuseStride = 5.0;
+
+// The far edge is a single-precision sum when it is compared with 0.
+bool InsideAcross(const Piece& piece, float windowWidth) {
+  return piece.X + piece.Width > 0 && piece.X < windowWidth;
+}
+
+bool InsideDown(const Piece& piece, float windowHeight) {
+  return piece.Y + piece.Height > 0 && piece.Y < windowHeight;
+}
+
+}  // namespace
+
+void LayoutPieces(std::int16_t effect, const TwipsRect& picture, std::vector<Piece>& pieces,
+                  std::int16_t& lastPieceIndex) {
+  if (!HasPieces(effect)) return;
+  const bool grid = effect == kDiffuse;
+  const int count = grid ? kGridSide * kGridSide : kStripCount;
+  lastPieceIndex = static_cast<std::int16_t>(count - 1);
+  float width = picture.width;
+  float height = picture.height;
+  if (grid) {
+    width = std::floor(picture.width / kGridSide);
+    height = std::floor(picture.height / kGridSide);
+  } else if (effect == kVerticalSlide) {
+    width = std::floor(picture.width / kStripCount);
+  } else {
+    height = std::floor(picture.height / kStripCount);
+  }
+
+  pieces.assign(static_cast<std::size_t>(count), Piece{});
+  for (int i = 0; i < count; ++i) {
+    Piece& piece = pieces[static_cast<std::size_t>(i)];
+    piece.Width = width;
+    piece.Height = height;
+    if (grid) {
+      const int row = i / kGridSide;
+      const int col = i % kGridSide;
+      piece.SrcX = static_cast<float>(col) * width;
+      piece.SrcY = static_cast<float>(row) * height;
+      if (i == 0) {
+        piece.X = picture.left;
+        piece.Y = picture.top;
+      } else if (row > 0) {
+        const Piece& above = pieces[static_cast<std::size_t>(i - kGridSide)];
+        piece.X = above.X;
+        piece.Y = above.Y + height;
+      } else {
+        const Piece& before = pieces[static_cast<std::size_t>(i - 1)];
+        piece.X = before.X + width;
+        piece.Y = before.Y;
+      }
+      continue;
+    }
+    piece.SrcX = effect == kVerticalSlide ? static_cast<float>(i) * width : 0;
+    piece.SrcY = effect == kVerticalSlide ? 0 : static_cast<float>(i) * height;
+    if (i == 0) {
+      piece.X = picture.left;
+      piece.Y = picture.top;
+    } else {
+      const Piece& before = pieces[static_cast<std::size_t>(i - 1)];
+      piece.X = effect == kVerticalSlide ? before.X + width : before.X;
+      piece.Y = effect == kVerticalSlide ? before.Y : before.Y + height;
+    }
+  }
+}
+
+std::vector<PieceVelocity> PieceVelocities(std::int16_t effect, TwipsSize window,
+                                           const TwipsRect& picture,
+                                           const std::vector<Piece>& pieces) {
+  std::vector<PieceVelocity> velocities(pieces.size());
+  if (!HasPieces(effect)) return velocities;
+  const float halfWidth = window.width / 2;
+  const float halfHeight = window.height / 2;
+  if (effect != kDiffuse) {
+    for (std::size_t i = 0; i < pieces.size(); ++i) {
+      const float sign = i % 2 == 0 ? -1.0f : 1.0f;
+      if (effect == kHorizontalSlide) {
+        velocities[i].VX = (halfWidth - picture.width / 2) / 3 * sign;
+      } else {
+        velocities[i].VY = (halfHeight - picture.height / 2) / 3 * sign;
+      }
+    }
+    return velocities;
+  }
+  // Each column and row aims at its own share of the window, so the grid
+  // spreads out as it flies.
+  const float cx = picture.width / 2 + picture.left;
+  const float cy = picture.height / 2 + picture.top;
+  constexpr int kHalf = kGridSide / 2;
+  for (std::size_t i = 0; i < pieces.size(); ++i) {
+    const Piece& p = pieces[i];
+    const int col = static_cast<int>(i) % kGridSide;
+    const int row = static_cast<int>(i) / kGridSide;
+    const auto tx = static_cast<float>(static_cast<double>(window.width) / 2 / kHalf * col);
+    const auto ty = static_cast<float>(static_cast<double>(window.height) / 2 / kHalf * row);
+    velocities[i].VX = col < kHalf ? -(cx - (halfWidth - tx) - p.X) / 3
+                                   : ((halfWidth - tx + cx) - (p.Width + p.X)) / 3;
+    velocities[i].VY = row < kHalf ? -(cy - (halfHeight - ty) - p.Y) / 3
+                                   : ((halfHeight - ty + cy) - (p.Height + p.Y)) / 3;
+  }
+  return velocities;
+}
+
+void StepPiece(std::int16_t effect, Piece& piece, const PieceVelocity& v) {
+  if (effect == kHorizontalSlide) {
+    piece.X = piece.X + v.VX;
+  } else if (effect == kVerticalSlide) {
+    piece.Y = piece.Y + v.VY;
+  } else if (effect == kDiffuse) {
+    piece.X = static_cast<float>(piece.X - kDiffuseStride * v.VX);
+    piece.Y = static_cast<float>(piece.Y - kDiffuseStride * v.VY);
+  }
+}
+
+void ReverseStepPiece(std::int16_t effect, Piece& piece, const PieceVelocity& v) {
+  if (effect == kHorizontalSlide) {
+    piece.X = piece.X - v.VX;
+  } else if (effect == kVerticalSlide) {
+    piece.Y = piece.Y - v.VY;
+  } else if (effect == kDiffuse) {
+    piece.X = static_cast<float>(piece.X + kDiffuseStride * v.VX);
+    piece.Y = static_cast<float>(piece.Y + kDiffuseStride * v.VY);
+  }
+}
+
+bool IsInside(std::int16_t effect, const Piece& piece, TwipsSize window) {
+  switch (effect) {
+    case kHorizontalSlide:
+      return InsideAcross(piece, window.width);
+    case kVerticalSlide:
+      return InsideDown(piece, window.height);
+    case kDiffuse:
+      return InsideAcross(piece, window.width) && InsideDown(piece, window.height);
+    default:
+      return false;
+  }
+}
+
+bool CanLeave(std::int16_t effect, const PieceVelocity& v) {
+  switch (effect) {
+    case kHorizontalSlide:
+      return v.VX != 0;
+    case kVerticalSlide:
+      return v.VY != 0;
+    case kDiffuse:
+      return v.VX != 0 || v.VY != 0;
+    default:
+      return false;
+  }
+}
+
+PixelRect DrawPiece(const SurfaceView& picture, const Piece& piece, TwipsScale scale,
+                    const SurfaceView& canvas) {
+  const int srcX = PixelsFromTwips(piece.SrcX, scale.x);
+  const int srcY = PixelsFromTwips(piece.SrcY, scale.y);
+  const int width = PixelsFromTwips(piece.Width, scale.x);
+  const int height = PixelsFromTwips(piece.Height, scale.y);
+  const int x = PixelsFromTwips(piece.X, scale.x);
+  const int y = PixelsFromTwips(piece.Y, scale.y);
+  const PixelRect bounds{0, 0, canvas.width, canvas.height};
+  CopyRect(picture, {srcX, srcY, srcX + width, srcY + height}, canvas, x, y, bounds);
+  // In 64 bits: a piece far outside must not wrap into view.
+  const auto right = static_cast<std::int64_t>(x) + width;
+  const auto bottom = static_cast<std::int64_t>(y) + height;
+  if (right <= 0 || bottom <= 0 || x >= canvas.width || y >= canvas.height) return {};
+  return Intersect({x, y, static_cast<int>(right), static_cast<int>(bottom)}, bounds);
+}
+
+Transition::Transition(Kind kind, std::int16_t effect, TwipsSize window, const TwipsRect& place,
+                       TwipsScale scale, std::int16_t& lastPieceIndex)
+    : kind_(kind), effect_(effect), window_(window), scale_(scale) {
+  if (!HasPieces(effect)) return;
+  LayoutPieces(effect, place, pieces_, lastPieceIndex);
+  velocities_ = PieceVelocities(effect, window, place, pieces_);
+  canLeave_.resize(pieces_.size());
+  for (std::size_t i = 0; i < pieces_.size(); ++i) {
+    canLeave_[i] = CanLeave(effect, velocities_[i]);
+  }
+  if (kind == Kind::Out) {
+    framesLeft_ = kMaxTransitionSteps;
+    return;
+  }
+  // Step the pieces out of sight, counting; a picture that would need more
+  // steps than the count holds comes in at once, without frames.
+  for (int n = 1; n <= kMaxTransitionSteps; ++n) {
+    bool anyInside = false;
+    for (std::size_t i = 0; i < pieces_.size(); ++i) {
+      StepPiece(effect, pieces_[i], velocities_[i]);
+      anyInside = anyInside || (canLeave_[i] && IsInside(effect, pieces_[i], window));
+    }
+    if (!anyInside) {
+      framesLeft_ = n;
+      return;
+    }
+  }
+}
+
+bool Transition::DrawNextFrame(const TransitionSurfaces& surfaces,
+                               std::vector<PixelRect>& changed) {
+  if (framesLeft_ == 0) return false;
+  const SurfaceView& canvas = surfaces.canvas;
+  if (framesDrawn_ == 0) {
+    const PixelRect all{0, 0, canvas.width, canvas.height};
+    CopyArea(surfaces.background, canvas, all);
+    changed.push_back(all);
+  } else {
+    // Only where pieces were: the rest of the canvas is background already.
+    for (const PixelRect& area : drawn_) {
+      CopyArea(surfaces.background, canvas, area);
+      changed.push_back(area);
+    }
+  }
+  drawn_.clear();
+
+  // A piece that can never leave (it does not move on any axis that could
+  // take it out) is drawn but not waited for: otherwise the transition would
+  // never end.
+  bool anyInside = false;
+  for (std::size_t i = 0; i < pieces_.size(); ++i) {
+    Piece& piece = pieces_[i];
+    if (kind_ == Kind::Out) {
+      StepPiece(effect_, piece, velocities_[i]);
+    } else {
+      ReverseStepPiece(effect_, piece, velocities_[i]);
+    }
+    const PixelRect area = DrawPiece(surfaces.picture, piece, scale_, canvas);
+    if (!area.Empty()) {
+      drawn_.push_back(area);
+      changed.push_back(area);
+    }
+    anyInside =
+        anyInside || (kind_ == Kind::Out && canLeave_[i] && IsInside(effect_, piece, window_));
+  }
+  ++framesDrawn_;
+  --framesLeft_;
+  // Outgoing: the frame in which the last piece leaves is the last one.
+  if (kind_ == Kind::Out && !anyInside) framesLeft_ = 0;
+  return true;
+}
+
+}  // namespace ruzir

@@ -1,0 +1,128 @@
+// Transitions between two pictures.
+//
+// The picture on screen breaks into pieces that fly out of the window; the
+// next one flies in as pieces and assembles at its place. Three effects:
+//   1 diffuse: a 30 x 30 grid, each piece flying away from the picture's
+//     centre on its own straight line, the outer ones fastest;
+//   2 vertical slide: 40 strips, even ones up and odd ones down;
+//   3 horizontal slide: 40 strips, even ones left and odd ones right.
+// The incoming half is the outgoing movement played backwards: the pieces
+// are first stepped out of sight without drawing, counting the steps, then
+// drawn back in frame by frame.
+//
+// Geometry is in single-precision twips, as the rest of the show; every copy
+// is one to one in pixels, each coordinate rounded half to even. A frame is
+// composed in a canvas laid over the whole window. Its first frame restores
+// the whole canvas from the background; later frames restore only where the
+// previous frame drew pieces, which gives the same pixels as a full restore
+// at a cost that follows the pieces rather than the window's size.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "show/slide.h"
+#include "show/surface.h"
+#include "show/units.h"
+
+namespace ruzir {
+
+// One rectangle of the picture and its current place on the window, twips.
+struct Piece {
+  float SrcX = 0;
+  float SrcY = 0;
+  float X = 0;
+  float Y = 0;
+  float Width = 0;
+  float Height = 0;
+};
+
+struct PieceVelocity {
+  float VX = 0;
+  float VY = 0;
+};
+
+// picImage's left, top, width and height (PL, PT, PW, PH), twips.
+struct TwipsRect {
+  float left = 0;
+  float top = 0;
+  float width = 0;
+  float height = 0;
+};
+
+inline constexpr int kGridSide = 30;  // the diffuse grid is 30 x 30
+inline constexpr int kStripCount = 40;
+// Steps a transition takes at most: a 16-bit count.
+inline constexpr int kMaxTransitionSteps = 32767;
+
+// Effects 1 to 3 move pieces; every other value changes the picture at once.
+constexpr bool HasPieces(std::int16_t effect) { return effect >= 1 && effect <= 3; }
+
+// The pieces of `effect` tiling the picture from its top-left corner; the
+// thin remainder at its right or bottom edge belongs to no piece. Sets
+// lastPieceIndex (899 or 39); for an effect without pieces changes nothing.
+void LayoutPieces(std::int16_t effect, const TwipsRect& picture, std::vector<Piece>& pieces,
+                  std::int16_t& lastPieceIndex);
+
+// Each piece's constant movement, from the window's and the picture's
+// geometry at the start of the transition.
+std::vector<PieceVelocity> PieceVelocities(std::int16_t effect, TwipsSize window,
+                                           const TwipsRect& picture,
+                                           const std::vector<Piece>& pieces);
+
+void StepPiece(std::int16_t effect, Piece& piece, const PieceVelocity& velocity);
+void ReverseStepPiece(std::int16_t effect, Piece& piece, const PieceVelocity& velocity);
+
+// Whether the piece still overlaps the window on the axes its effect moves
+// it along; touching an edge from outside is outside.
+bool IsInside(std::int16_t effect, const Piece& piece, TwipsSize window);
+
+// Whether the piece moves at all on an axis that can take it out.
+bool CanLeave(std::int16_t effect, const PieceVelocity& velocity);
+
+// Copies the piece's rectangle of the picture to its place on the canvas;
+// returns the canvas pixels it covered.
+PixelRect DrawPiece(const SurfaceView& picture, const Piece& piece, TwipsScale scale,
+                    const SurfaceView& canvas);
+
+// The surfaces a transition draws with: the background (the window's
+// persistent picture), the picture the pieces come from, and the canvas over
+// the whole window, all in pixels.
+struct TransitionSurfaces {
+  SurfaceView background;
+  SurfaceView picture;
+  SurfaceView canvas;
+};
+
+class Transition {
+ public:
+  enum class Kind { Out, In };
+
+  // Lays out the pieces of `effect` for the picture at `place` and computes
+  // their velocities; the incoming kind also counts how many steps take every
+  // piece out of the window. An effect without pieces has no frames.
+  Transition(Kind kind, std::int16_t effect, TwipsSize window, const TwipsRect& place,
+             TwipsScale scale, std::int16_t& lastPieceIndex);
+
+  // Composes the next frame in the canvas, which holds the previous frame
+  // (before the first frame, anything), and adds the canvas rectangles that
+  // may differ from the previous frame to `changed`. False, drawing nothing,
+  // when every frame has been drawn.
+  bool DrawNextFrame(const TransitionSurfaces& surfaces, std::vector<PixelRect>& changed);
+
+  int FramesDrawn() const { return framesDrawn_; }
+
+ private:
+  Kind kind_;
+  std::int16_t effect_;
+  TwipsSize window_;
+  TwipsScale scale_;
+  std::vector<Piece> pieces_;
+  std::vector<PieceVelocity> velocities_;
+  std::vector<bool> canLeave_;
+  int framesLeft_ = 0;  // incoming: the steps counted; outgoing: a bound
+  int framesDrawn_ = 0;
+  std::vector<PixelRect> drawn_;  // where the previous frame drew pieces
+};
+
+}  // namespace ruzir

@@ -1,0 +1,41 @@
+// Paces the frames of a transition to the display: each frame stays on
+// screen for one refresh. Without pacing a transition would be drawn as fast
+// as the machine goes, a few milliseconds on today's machines, and never be
+// seen.
+//
+// With desktop composition on, DwmFlush waits for the compositor's next
+// frame. Without it, a high-resolution waitable timer counts out the
+// refresh period (the display's refresh rate, or 60 Hz when it reports
+// none) from one frame's deadline to the next. Window messages are handled
+// all the while, so input still ends the show in the middle of a transition.
+#pragma once
+
+#include <windows.h>
+
+#include "support/win32/handles.h"
+
+namespace ruzir::win32 {
+
+class FramePacer {
+ public:
+  FramePacer() noexcept;
+  FramePacer(const FramePacer&) = delete;
+  FramePacer& operator=(const FramePacer&) = delete;
+
+  // Starts a new run of frames: the first deadline is one period from now.
+  void Start() noexcept;
+  // Handles pending window messages and returns at the next refresh.
+  void WaitForNextFrame() noexcept;
+
+ private:
+  bool composition_ = false;
+  LONGLONG period_ = 0;    // 100 ns units
+  LONGLONG deadline_ = 0;  // 100 ns units of the performance counter
+  unique_handle timer_;
+};
+
+// Dispatches every window message waiting in this thread's queue; a quit
+// request is put back for the message loop.
+void HandlePendingMessages() noexcept;
+
+}  // namespace ruzir::win32

@@ -5,7 +5,7 @@ MAKEFLAGS += --no-print-directory
 NATIVE := build/native
 WIN := build/win
 
-.PHONY: all show test bench deps native win samples format clean
+.PHONY: all show test bench dialog-shot deps native win samples format clean
 
 all: native win
 
@@ -38,6 +38,10 @@ bench: win samples
 	@build/bench/ruzir_bench
 	@bash -c 'source scripts/env.sh && ensure_prefix && start_private_display && cd $(WIN) && "$$WINE" ./ruzir_bench_win.exe'
 	@bench/tick-cpu.sh
+
+# The settings dialog's screenshot for the README.
+dialog-shot: win
+	@scripts/dialog-shot.sh
 
 format:
 	@git ls-files '*.cpp' '*.h' | xargs clang-format -i

@@ -17,7 +17,7 @@ WINESERVER=/usr/lib/wine/wineserver
 # Creates the prefix and applies the project's settings to it, once (the
 # stamp names the settings' version, so a changed setting reaches old prefixes).
 ensure_prefix() {
-  local stamp="$WINEPREFIX/.ruzir-prefix-2"
+  local stamp="$WINEPREFIX/.ruzir-prefix-3"
   [ -f "$stamp" ] && return 0
   if [ ! -f "$WINEPREFIX/system.reg" ]; then
     echo "Creating the Wine prefix in $WINEPREFIX"
@@ -27,6 +27,11 @@ ensure_prefix() {
   # No window manager runs on the virtual screen: Wine must not wait for one
   # to take windows away (two seconds for every closed top-level window).
   "$WINE" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
+  # Japanese Windows draws dialogs in MS UI Gothic, a proportional font; its
+  # nearest here is IPA PGothic (Wine would otherwise fall back to the
+  # monospaced IPA Gothic, whose wider katakana clip the captions).
+  "$WINE" reg add 'HKCU\Software\Wine\Fonts\Replacements' /v 'MS UI Gothic' /d 'IPAPGothic' /f \
+    >/dev/null 2>&1
   "$WINESERVER" -w
   touch "$stamp"
 }

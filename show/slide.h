@@ -17,11 +17,6 @@
 
 namespace ruzir {
 
-struct TwipsSize {
-  float width = 0;
-  float height = 0;
-};
-
 struct PixelSize {
   int width = 0;
   int height = 0;

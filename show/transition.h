@@ -42,14 +42,6 @@ struct PieceVelocity {
   float VY = 0;
 };
 
-// picImage's left, top, width and height (PL, PT, PW, PH), twips.
-struct TwipsRect {
-  float left = 0;
-  float top = 0;
-  float width = 0;
-  float height = 0;
-};
-
 inline constexpr int kGridSide = 30;  // the diffuse grid is 30 x 30
 inline constexpr int kStripCount = 40;
 // Steps a transition takes at most: a 16-bit count.

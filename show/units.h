@@ -34,4 +34,17 @@ inline float TwipsFromPixels(int pixels, float twipsPerPixel) {
   return static_cast<float>(pixels) * twipsPerPixel;
 }
 
+struct TwipsSize {
+  float width = 0;
+  float height = 0;
+};
+
+// A place on a window: left, top, width and height, twips.
+struct TwipsRect {
+  float left = 0;
+  float top = 0;
+  float width = 0;
+  float height = 0;
+};
+
 }  // namespace ruzir

@@ -14,4 +14,17 @@ inline constexpr std::wstring_view kSaveFailedText = L"設定情報の保存に�
 // show can load.
 inline constexpr std::wstring_view kImageListFailedText = L"画像ファイル取得エラー";
 
+// The settings dialog's caption, also the caption of its colour-dialog error.
+inline constexpr std::wstring_view kSettingsCaption = L"スクリーンセーバーの設定";
+// "The specified folder does not exist."
+inline constexpr std::wstring_view kFolderMissingText = L"指定されたフォルダは存在しません。";
+// "Please enter a number."
+inline constexpr std::wstring_view kNotANumberText = L"数字を入力してください。";
+// "Please enter a number of 60 seconds or less."
+inline constexpr std::wstring_view kOverSixtyText = L"60秒以内の数字を入力してください。";
+// The folder browser's title: "Please specify the picture folder."
+inline constexpr std::wstring_view kBrowseTitle = L"画像フォルダを指定してください。";
+// "An error has occurred."
+inline constexpr std::wstring_view kErrorText = L"エラーが発生しました。";
+
 }  // namespace ruzir

@@ -10,6 +10,7 @@
 #include <optional>
 #include <string>
 
+#include "dialog/win32/settings_dialog.h"
 #include "settings/settings.h"
 #include "settings/win32/registry_store.h"
 #include "show/image_list.h"
@@ -60,11 +61,13 @@ std::optional<LoadedSettings> LoadOrReport(KeyStore& store, UniformSource& rando
   return loaded;
 }
 
-int RunSettingsMode(KeyStore& store) {
+int RunSettingsMode(HINSTANCE instance, KeyStore& store) {
   Random random(ClockSeed());
-  if (!LoadOrReport(store, random)) return 1;
-  // The settings dialog opens here once it exists; every way of closing it
-  // clears the run flag.
+  auto loaded = LoadOrReport(store, random);
+  if (!loaded) return 1;
+  SettingsDialog dialog(*loaded, store);
+  dialog.Run(instance);
+  // However the dialog closed, the program no longer runs.
   if (!ClearRunFlag(store)) {
     ShowWarning(kLoadFailedText);
     return 1;
@@ -151,7 +154,7 @@ int Run(HINSTANCE instance) {
     case StartupOutcome::Run:
       break;
   }
-  if (plan.command.mode == RunMode::Settings) return RunSettingsMode(store);
+  if (plan.command.mode == RunMode::Settings) return RunSettingsMode(instance, store);
   return RunShowMode(instance, store, plan.command);
 }
 

@@ -45,12 +45,16 @@ inline void CloseKey(HKEY key) noexcept { ::RegCloseKey(key); }
 inline void CloseKernelHandle(HANDLE handle) noexcept { ::CloseHandle(handle); }
 inline void DeleteMemoryDc(HDC dc) noexcept { ::DeleteDC(dc); }
 inline void DeleteGdiObject(HGDIOBJ object) noexcept { ::DeleteObject(object); }
+inline void DeleteBrush(HBRUSH brush) noexcept { ::DeleteObject(brush); }
+inline void DestroyIconHandle(HICON icon) noexcept { ::DestroyIcon(icon); }
 }  // namespace detail
 
 using unique_hkey = unique_any<HKEY, detail::CloseKey>;
 using unique_handle = unique_any<HANDLE, detail::CloseKernelHandle>;
 using unique_hdc = unique_any<HDC, detail::DeleteMemoryDc>;  // from CreateCompatibleDC
 using unique_hbitmap = unique_any<HGDIOBJ, detail::DeleteGdiObject>;
+using unique_hbrush = unique_any<HBRUSH, detail::DeleteBrush>;
+using unique_hicon = unique_any<HICON, detail::DestroyIconHandle>;  // from LoadImage
 
 // A device context from GetDC / GetWindowDC, given back with ReleaseDC.
 class unique_hdc_window {

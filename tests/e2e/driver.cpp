@@ -25,6 +25,7 @@ struct WindowSearch {
   DWORD processId;
   const wchar_t* className;
   HWND found;
+  bool (*accept)(HWND) = nullptr;  // a further test, if any
 };
 
 BOOL CALLBACK MatchTopWindow(HWND window, LPARAM param) {
@@ -32,7 +33,7 @@ BOOL CALLBACK MatchTopWindow(HWND window, LPARAM param) {
   DWORD pid = 0;
   ::GetWindowThreadProcessId(window, &pid);
   if (pid == search->processId && ::IsWindowVisible(window) &&
-      ClassName(window) == search->className) {
+      ClassName(window) == search->className && (!search->accept || search->accept(window))) {
     search->found = window;
     return FALSE;
   }
@@ -98,34 +99,6 @@ std::wstring ExecutableFolder() {
   return folder.substr(0, folder.find_last_of(L'\\') + 1);
 }
 
-std::map<std::wstring, std::wstring> VersionStrings(const std::wstring& file) {
-  std::map<std::wstring, std::wstring> strings;
-  const DWORD size = ::GetFileVersionInfoSizeW(file.c_str(), nullptr);
-  std::vector<std::uint8_t> block(size);
-  if (size == 0 || !::GetFileVersionInfoW(file.c_str(), 0, size, block.data())) return strings;
-  struct Translation {
-    WORD language;
-    WORD codePage;
-  }* translation = nullptr;
-  UINT length = 0;
-  if (!::VerQueryValueW(block.data(), L"\\VarFileInfo\\Translation",
-                        reinterpret_cast<void**>(&translation), &length) ||
-      length < sizeof(Translation)) {
-    return strings;
-  }
-  for (const wchar_t* name : {L"CompanyName", L"FileDescription", L"FileVersion", L"LegalCopyright",
-                              L"OriginalFilename", L"ProductName", L"ProductVersion"}) {
-    wchar_t query[128];
-    swprintf(query, std::size(query), L"\\StringFileInfo\\%04x%04x\\%ls", translation->language,
-             translation->codePage, name);
-    wchar_t* value = nullptr;
-    if (::VerQueryValueW(block.data(), query, reinterpret_cast<void**>(&value), &length)) {
-      strings[name] = value;
-    }
-  }
-  return strings;
-}
-
 Program::Program(const std::wstring& arguments) {
   const std::wstring program = ExecutableFolder() + L"ruzir.scr";
   std::wstring commandLine = L"\"" + program + L"\" " + arguments;
@@ -157,15 +130,27 @@ std::optional<DWORD> Program::WaitForExit(Millis timeout) const {
 }
 
 HWND Program::WaitForTopWindow(const wchar_t* className, Millis timeout) const {
+  return WaitForTopWindow(className, nullptr, timeout);
+}
+
+HWND Program::WaitForTopWindow(const wchar_t* className, bool (*accept)(HWND),
+                               Millis timeout) const {
   return PollFor(timeout, [&]() -> HWND {
-    WindowSearch search{id(), className, nullptr};
+    WindowSearch search{id(), className, nullptr, accept};
     ::EnumWindows(MatchTopWindow, reinterpret_cast<LPARAM>(&search));
     return search.found;
   });
 }
 
 HWND Program::WaitForMessageBox(Millis timeout) const {
-  return WaitForTopWindow(L"#32770", timeout);
+  // A message box's text is its static control 0xFFFF.
+  return WaitForTopWindow(
+      L"#32770", [](HWND box) { return ::GetDlgItem(box, 0xFFFF) != nullptr; }, timeout);
+}
+
+HWND Program::WaitForSettingsDialog(Millis timeout) const {
+  return WaitForTopWindow(
+      L"#32770", [](HWND dialog) { return WindowText(dialog) == kSettingsCaption; }, timeout);
 }
 
 // --- Windows -------------------------------------------------------------------
@@ -186,6 +171,23 @@ std::wstring ClassName(HWND window) {
 std::wstring MessageBoxText(HWND box) { return WindowText(::GetDlgItem(box, 0xFFFF)); }
 
 void ClickButton(HWND dialog, int id) { ::PostMessageW(::GetDlgItem(dialog, id), BM_CLICK, 0, 0); }
+
+bool IsChecked(HWND dialog, int id) {
+  return ::SendMessageW(::GetDlgItem(dialog, id), BM_GETCHECK, 0, 0) == BST_CHECKED;
+}
+
+HWND FocusOf(HWND window) {
+  GUITHREADINFO info{};
+  info.cbSize = sizeof(info);
+  ::GetGUIThreadInfo(::GetWindowThreadProcessId(window, nullptr), &info);
+  return info.hwndFocus;
+}
+
+void ClickControl(HWND dialog, int id) {
+  RECT r{};
+  ::GetWindowRect(::GetDlgItem(dialog, id), &r);
+  ClickMouseAt((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+}
 
 HWND FindChild(HWND parent, const wchar_t* className, Millis timeout) {
   return PollFor(timeout, [&]() -> HWND {
@@ -264,6 +266,21 @@ void PressKey(WORD virtualKey) {
   INPUT up = down;
   up.ki.dwFlags = KEYEVENTF_KEYUP;
   SendInputs({down, up});
+}
+
+void TypeText(const std::wstring& text) {
+  std::vector<INPUT> inputs;
+  for (const wchar_t c : text) {
+    for (const DWORD up : {DWORD{0}, DWORD{KEYEVENTF_KEYUP}}) {
+      INPUT input{};
+      input.type = INPUT_KEYBOARD;
+      input.ki.wScan = c;
+      input.ki.dwFlags = KEYEVENTF_UNICODE | up;
+      inputs.push_back(input);
+    }
+  }
+  SendInputs(std::move(inputs));
+  Pump(150ms);  // let the program take the characters in
 }
 
 void ClickMouseAt(int x, int y) {

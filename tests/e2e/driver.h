@@ -7,7 +7,6 @@
 #include <windows.h>
 
 #include <chrono>
-#include <map>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -41,17 +40,20 @@ class Program {
   // A visible top-level window of this process with the class name; nullptr
   // when none appears within `timeout`.
   HWND WaitForTopWindow(const wchar_t* className, Millis timeout = kStartTimeout) const;
-  // A message box of this process (class "#32770"); nullptr if none appears.
+  // The same, among the windows that `accept` takes.
+  HWND WaitForTopWindow(const wchar_t* className, bool (*accept)(HWND), Millis timeout) const;
+  // A message box of this process; nullptr if none appears.
   HWND WaitForMessageBox(Millis timeout = kStartTimeout) const;
+  // The settings dialog, "スクリーンセーバーの設定".
+  HWND WaitForSettingsDialog(Millis timeout = kStartTimeout) const;
 
  private:
   PROCESS_INFORMATION info_{};
 };
 
-std::wstring ExecutableFolder();
+inline constexpr wchar_t kSettingsCaption[] = L"スクリーンセーバーの設定";
 
-// The strings of a file's version record (first language), by name.
-std::map<std::wstring, std::wstring> VersionStrings(const std::wstring& file);
+std::wstring ExecutableFolder();
 
 // --- Windows -------------------------------------------------------------------
 
@@ -61,6 +63,11 @@ std::wstring ClassName(HWND window);
 std::wstring MessageBoxText(HWND box);
 // Clicks a dialog's button as a user would (BM_CLICK on the control).
 void ClickButton(HWND dialog, int id);
+bool IsChecked(HWND dialog, int id);
+// The window that has the keyboard focus in `window`'s thread.
+HWND FocusOf(HWND window);
+// A real mouse click in the middle of a dialog's control.
+void ClickControl(HWND dialog, int id);
 // The first child window (any depth) of `parent` with the class, or nullptr.
 HWND FindChild(HWND parent, const wchar_t* className, Millis timeout);
 // Screen pixel as COLORREF (0x00BBGGRR).
@@ -105,6 +112,9 @@ class ColourPatch {
 // --- Input, through the system's input queue ----------------------------------
 
 void PressKey(WORD virtualKey);
+// Types text into the focused control, character by character (any
+// character, full-width ones too).
+void TypeText(const std::wstring& text);
 void ClickMouseAt(int x, int y);
 void MoveMouseTo(int x, int y);
 

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "tests/e2e/driver.h"
+#include "support/win32/version_info.h"
 #include "tests/e2e/pictures.h"
 
 namespace ruzir::e2e {
@@ -155,12 +156,15 @@ TEST_F(Foundation, StaleFlagWithoutARunningCopyDoesNotBlock) {
   ExpectEndsCleanly(program);
 }
 
-TEST_F(Foundation, SettingsModeClearsTheFlagAndEnds) {
+TEST_F(Foundation, AnyOtherCommandLineOpensTheSettingsDialog) {
   for (const wchar_t* arguments : {L"", L"/c", L"/c:1234", L"/x"}) {
     SCOPED_TRACE(::testing::PrintToString(std::wstring(arguments)));
     Program program(arguments);
+    const HWND dialog = program.WaitForSettingsDialog();
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_EQ(RunFlag(), 1);
+    ClickButton(dialog, IDCANCEL);
     ExpectEndsCleanly(program);
-    EXPECT_TRUE(KeyExists(L"Settings"));
   }
 }
 
@@ -287,11 +291,12 @@ TEST(Resources, NameIconManifestAndVersionRecord) {
   EXPECT_NE(::FindResourceW(module, MAKEINTRESOURCEW(100), RT_GROUP_ICON), nullptr);
   ::FreeLibrary(module);
 
-  const auto record = VersionStrings(path);
-  EXPECT_EQ(record.at(L"CompanyName"), L"Zedozud Uravovuv");
-  EXPECT_EQ(record.at(L"LegalCopyright"), L"Copyright (C) 2026");
-  EXPECT_EQ(record.at(L"ProductName"), L"Ruzir");
-  EXPECT_EQ(record.at(L"OriginalFilename"), L"ruzir.scr");
+  const auto record = win32::ReadVersionRecord(path);
+  ASSERT_TRUE(record.has_value());
+  EXPECT_EQ(record->strings.at(L"CompanyName"), L"Zedozud Uravovuv");
+  EXPECT_EQ(record->strings.at(L"LegalCopyright"), L"Copyright (C) 2026");
+  EXPECT_EQ(record->strings.at(L"ProductName"), L"Ruzir");
+  EXPECT_EQ(record->strings.at(L"OriginalFilename"), L"ruzir.scr");
 }
 
 }  // namespace

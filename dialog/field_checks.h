@@ -1,0 +1,57 @@
+// The settings dialog's rules that need no window: the time field's narrow
+// form and number reading, the folder field's lookup, the colour of the word
+// on the swatch, and the about line.
+//
+// The fields warn, never refuse: whatever they hold at OK is what is saved,
+// so these functions only classify text; the dialog decides what to say.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace ruzir {
+
+// Full-width forms (U+FF01 to U+FF5E) become their ASCII counterparts and
+// the ideographic space a blank: "１５" -> "15", "－３．５" -> "-3.5".
+std::wstring NarrowForm(std::wstring_view text);
+
+// The user's number format: decimal and digit-group separators.
+struct NumberFormat {
+  wchar_t decimal = L'.';
+  wchar_t group = L',';
+};
+
+// The value of numeric text: blanks around, an optional sign, digits with
+// optional group separators, an optional fraction and an optional exponent
+// ("12", " 7 ", "1,000", "1.5", "1e1", ".5"). nullopt for anything else.
+std::optional<double> ParseNumeric(std::wstring_view text, NumberFormat format);
+
+// Rounded to the nearest whole number, halves to even (2.5 -> 2, 3.5 -> 4);
+// nullopt beyond the 16-bit range -32768 to 32767.
+std::optional<std::int16_t> ToWholeNumber(double value);
+
+// The time field's change check.
+enum class TimeText { Empty, Fine, NotANumber, OverSixty };
+TimeText CheckTimeText(std::wstring_view text, NumberFormat format);
+
+// The seconds the time field's text stands for at OK, or nullopt when it does
+// not convert to a 16-bit whole number.
+std::optional<std::int16_t> TimeFieldValue(std::wstring_view text, NumberFormat format);
+
+// The name the folder test looks up: the field's text without its trailing
+// backslash ("C:\Pictures\" -> "C:\Pictures"). A drive root ("C:\") is
+// looked up as the root itself, which the platform cannot list by name.
+std::wstring FolderLookupName(std::wstring_view fieldText);
+
+// The complement of a colour 0x00BBGGRR on each channel; the top byte of
+// the input is ignored.
+constexpr std::uint32_t InvertColor(std::uint32_t color) { return ~color & 0x00FFFFFFu; }
+
+// "Copyright (C) 2026 Zedozud Uravovuv Ver.1.0.0": the copyright, the
+// company and the file version's major, minor and revision numbers.
+std::wstring AboutLine(std::wstring_view legalCopyright, std::wstring_view companyName,
+                       unsigned major, unsigned minor, unsigned revision);
+
+}  // namespace ruzir

@@ -1,0 +1,432 @@
+#include "dialog/win32/settings_dialog.h"
+
+#include <commctrl.h>
+#include <commdlg.h>
+#include <shlobj.h>
+
+#include <array>
+#include <string>
+
+#include "resources/resource.h"
+#include "support/texts.h"
+#include "support/win32/message.h"
+#include "support/win32/version_info.h"
+
+namespace ruzir::win32 {
+namespace {
+
+// Posted from a field's lost-focus notification, so that its check (and a
+// message box) runs once the focus has settled, before the click that took
+// the focus is handled.
+constexpr UINT kPathLeft = WM_APP + 1;
+constexpr UINT kTimeLeft = WM_APP + 2;
+
+constexpr float kClientWidth = 5535;  // twips: 369 x 220 pixels at 96 DPI
+constexpr float kClientHeight = 3300;
+
+// Where each control goes, in twips, relative to its frame (or the dialog).
+struct Placement {
+  int id;
+  int frame;  // 0: the dialog itself
+  float left, top, width, height;
+};
+
+constexpr Placement kLayout[] = {
+    {IDC_FRA_PATH, 0, 120, 90, 5295, 765},
+    {IDC_TXT_PATH, IDC_FRA_PATH, 120, 285, 4005, 285},
+    {IDC_CMD_BROWSE, IDC_FRA_PATH, 4230, 225, 930, 390},
+    {IDC_FRAME1, 0, 120, 960, 1395, 1500},
+    {IDC_OPT_PATAN0, IDC_FRAME1, 165, 240, 1020, 210},
+    {IDC_OPT_PATAN0 + 1, IDC_FRAME1, 165, 480, 1020, 210},
+    {IDC_OPT_PATAN0 + 2, IDC_FRAME1, 165, 720, 1065, 210},
+    {IDC_OPT_PATAN0 + 3, IDC_FRAME1, 165, 960, 1065, 210},
+    {IDC_OPT_PATAN0 + 4, IDC_FRAME1, 165, 1200, 1065, 210},
+    {IDC_FRA_TIME, 0, 1635, 960, 1365, 690},
+    {IDC_TXT_TIME, IDC_FRA_TIME, 225, 270, 345, 270},
+    {IDC_UD_TIME, IDC_FRA_TIME, 570, 270, 240, 270},
+    {IDC_LABEL1, IDC_FRA_TIME, 885, 315, 225, 180},
+    {IDC_FRA_BACKGROUND, 0, 3120, 960, 2295, 1515},
+    {IDC_LBL_BACKCOLOR, IDC_FRA_BACKGROUND, 210, 285, 870, 330},
+    {IDC_CMD_COLOR, IDC_FRA_BACKGROUND, 1155, 285, 1020, 315},
+    {IDC_CHK_DESKTOP, IDC_FRA_BACKGROUND, 225, 705, 1665, 270},
+    {IDC_CHK_GOST, IDC_FRA_BACKGROUND, 225, 1095, 1665, 270},
+    {IDC_PICTURE1, 0, 120, 2520, 480, 480},
+    {IDOK, 0, 1642, 2595, 1020, 405},
+    {IDCANCEL, 0, 2872, 2595, 1020, 405},
+};
+
+const Placement& PlacementOf(int id) {
+  for (const Placement& p : kLayout) {
+    if (p.id == id) return p;
+  }
+  return kLayout[0];  // not reached: every placed control is in the table
+}
+
+// A control's left and top relative to the dialog, in twips.
+TwipsRect DialogTwips(int id) {
+  const Placement& p = PlacementOf(id);
+  float left = p.left;
+  float top = p.top;
+  if (p.frame != 0) {
+    left += PlacementOf(p.frame).left;
+    top += PlacementOf(p.frame).top;
+  }
+  return {left, top, p.width, p.height};
+}
+
+// The 16 standard colours the colour dialog offers as custom colours.
+constexpr std::array<COLORREF, 16> kCustomPalette = {
+    RGB(0, 0, 0),       RGB(0, 0, 128),   RGB(0, 128, 0),   RGB(0, 128, 128),
+    RGB(128, 0, 0),     RGB(128, 0, 128), RGB(128, 128, 0), RGB(192, 192, 192),
+    RGB(128, 128, 128), RGB(0, 0, 255),   RGB(0, 255, 0),   RGB(0, 255, 255),
+    RGB(255, 0, 0),     RGB(255, 0, 255), RGB(255, 255, 0), RGB(255, 255, 255),
+};
+
+NumberFormat UserNumberFormat() noexcept {
+  NumberFormat format;
+  wchar_t text[8] = {};
+  if (::GetLocaleInfoEx(LOCALE_NAME_USER_DEFAULT, LOCALE_SDECIMAL, text, 8) > 1) {
+    format.decimal = text[0];
+  }
+  if (::GetLocaleInfoEx(LOCALE_NAME_USER_DEFAULT, LOCALE_STHOUSAND, text, 8) > 1) {
+    format.group = text[0];
+  }
+  return format;
+}
+
+// The about line from the program's own version record.
+std::wstring ReadAboutLine() {
+  wchar_t path[MAX_PATH] = {};
+  if (::GetModuleFileNameW(nullptr, path, MAX_PATH) == 0) return {};
+  const auto record = ReadVersionRecord(path);
+  if (!record) return {};
+  const auto text = [&](const wchar_t* name) {
+    const auto found = record->strings.find(name);
+    return found == record->strings.end() ? std::wstring() : found->second;
+  };
+  return AboutLine(text(L"LegalCopyright"), text(L"CompanyName"), record->major, record->minor,
+                   record->revision);
+}
+
+// Whether the folder test finds `name`: a drive root that exists, or any
+// entry matching the name (wildcards allowed) that is neither hidden nor a
+// system file.
+bool FolderTestPasses(const std::wstring& name) noexcept {
+  if (name.size() == 3 && name[1] == L':' && name[2] == L'\\') {
+    const DWORD attributes = ::GetFileAttributesW(name.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+  }
+  if (name.empty()) return false;
+  WIN32_FIND_DATAW data{};
+  const HANDLE search =
+      ::FindFirstFileExW(name.c_str(), FindExInfoBasic, &data, FindExSearchNameMatch, nullptr, 0);
+  if (search == INVALID_HANDLE_VALUE) return false;
+  bool found = false;
+  do {
+    found = (data.dwFileAttributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM)) == 0;
+  } while (!found && ::FindNextFileW(search, &data));
+  ::FindClose(search);
+  return found;
+}
+
+}  // namespace
+
+void SettingsDialog::Run(HINSTANCE instance) noexcept {
+  instance_ = instance;
+  INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_UPDOWN_CLASS | ICC_STANDARD_CLASSES};
+  ::InitCommonControlsEx(&controls);
+  ::DialogBoxParamW(instance, MAKEINTRESOURCEW(IDD_SETTINGS), nullptr, &SettingsDialog::Procedure,
+                    reinterpret_cast<LPARAM>(this));
+}
+
+INT_PTR CALLBACK SettingsDialog::Procedure(HWND dialog, UINT message, WPARAM wParam,
+                                           LPARAM lParam) noexcept {
+  if (message == WM_INITDIALOG) {
+    auto* self = reinterpret_cast<SettingsDialog*>(lParam);
+    self->dialog_ = dialog;
+    ::SetWindowLongPtrW(dialog, DWLP_USER, lParam);
+  }
+  auto* self = reinterpret_cast<SettingsDialog*>(::GetWindowLongPtrW(dialog, DWLP_USER));
+  return self ? self->HandleMessage(message, wParam, lParam) : FALSE;
+}
+
+INT_PTR SettingsDialog::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) noexcept {
+  switch (message) {
+    case WM_INITDIALOG:
+      OnInitDialog();
+      return TRUE;  // the focus goes to the first field, txtPath
+    case WM_COMMAND:
+      OnCommand(LOWORD(wParam), HIWORD(wParam));
+      return TRUE;
+    case kPathLeft:
+      OnPathLeft();
+      return TRUE;
+    case kTimeLeft:
+      OnTimeLeft();
+      return TRUE;
+    case WM_CTLCOLORSTATIC:
+      return reinterpret_cast<INT_PTR>(
+          OnColorStatic(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam)));
+    default:
+      return FALSE;
+  }
+}
+
+void SettingsDialog::OnInitDialog() noexcept {
+  scale_ = [] {
+    const auto screen = GetScreenDc();
+    return screen ? TwipsScale::ForDpi(::GetDeviceCaps(screen.get(), LOGPIXELSX),
+                                       ::GetDeviceCaps(screen.get(), LOGPIXELSY))
+                  : TwipsScale{};
+  }();
+  numbers_ = UserNumberFormat();
+  PlaceControls();
+  FillFields();
+}
+
+void SettingsDialog::PlaceControls() noexcept {
+  const auto px = [&](float twips, bool across) {
+    return PixelsFromTwips(twips, across ? scale_.x : scale_.y);
+  };
+  for (const Placement& p : kLayout) {
+    const TwipsRect r = DialogTwips(p.id);
+    ::MoveWindow(Item(p.id), px(r.left, true), px(r.top, false), px(r.width, true),
+                 px(r.height, false), FALSE);
+  }
+
+  // The two labels sized to their text in the dialog's font.
+  const auto textSize = [&](int id) {
+    SIZE size{};
+    const std::wstring text = ItemText(id);
+    if (const HDC dc = ::GetDC(dialog_)) {
+      const HGDIOBJ old =
+          ::SelectObject(dc, reinterpret_cast<HGDIOBJ>(::SendMessageW(dialog_, WM_GETFONT, 0, 0)));
+      ::GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size);
+      ::SelectObject(dc, old);
+      ::ReleaseDC(dialog_, dc);
+    }
+    return size;
+  };
+  const SIZE word = textSize(IDC_LBL_COLORTEXT);
+  const TwipsRect swatch = DialogTwips(IDC_LBL_BACKCOLOR);
+  const float wordWidth = TwipsFromPixels(word.cx, scale_.x);
+  const float wordHeight = TwipsFromPixels(word.cy, scale_.y);
+  ::MoveWindow(Item(IDC_LBL_COLORTEXT), px((swatch.width - wordWidth) / 2 + swatch.left, true),
+               px((swatch.height - wordHeight) / 2 + swatch.top, false), word.cx, word.cy, FALSE);
+
+  SetItemText(IDC_LBL_COMMENT, ReadAboutLine());
+  const SIZE about = textSize(IDC_LBL_COMMENT);
+  ::MoveWindow(Item(IDC_LBL_COMMENT), px(120, true), px(3045, false), about.cx, about.cy, FALSE);
+
+  const int iconSize = px(480, true);
+  icon_.reset(static_cast<HICON>(::LoadImageW(instance_, MAKEINTRESOURCEW(IDI_RUZIR), IMAGE_ICON,
+                                              iconSize, iconSize, LR_DEFAULTCOLOR)));
+  ::SendMessageW(Item(IDC_PICTURE1), STM_SETICON, reinterpret_cast<WPARAM>(icon_.get()), 0);
+  ::MoveWindow(Item(IDC_PICTURE1), px(120, true), px(2520, false), iconSize, iconSize, FALSE);
+
+  // The client area in twips, the frame around it, centred on the screen.
+  const auto style = static_cast<DWORD>(::GetWindowLongW(dialog_, GWL_STYLE));
+  const auto exStyle = static_cast<DWORD>(::GetWindowLongW(dialog_, GWL_EXSTYLE));
+  RECT frame{0, 0, px(kClientWidth, true), px(kClientHeight, false)};
+  ::AdjustWindowRectEx(&frame, style, FALSE, exStyle);
+  const int width = frame.right - frame.left;
+  const int height = frame.bottom - frame.top;
+  ::SetWindowPos(dialog_, nullptr, (::GetSystemMetrics(SM_CXSCREEN) - width) / 2,
+                 (::GetSystemMetrics(SM_CYSCREEN) - height) / 2, width, height,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void SettingsDialog::FillFields() noexcept {
+  const Settings& s = loaded_.settings;
+  filling_ = true;
+  SetItemText(IDC_TXT_PATH, s.Path);
+  if (s.Break >= 0 && s.Break <= 4) {
+    ::CheckRadioButton(dialog_, IDC_OPT_PATAN0, IDC_OPT_PATAN0 + 4, IDC_OPT_PATAN0 + s.Break);
+  }
+  // The up-down control first: it writes its (clamped) value into the field,
+  // which then gets the stored value itself.
+  const HWND upDown = Item(IDC_UD_TIME);
+  ::SendMessageW(upDown, UDM_SETBUDDY, reinterpret_cast<WPARAM>(Item(IDC_TXT_TIME)), 0);
+  ::SendMessageW(upDown, UDM_SETRANGE32, 1, 60);
+  ::SendMessageW(upDown, UDM_SETPOS32, 0, s.Interval);
+  SetItemText(IDC_TXT_TIME, std::to_wstring(s.Interval));
+  SetSwatchColor(s.BackColor);
+  ::CheckDlgButton(dialog_, IDC_CHK_DESKTOP, s.Desktop == 1 ? BST_CHECKED : BST_UNCHECKED);
+  ::CheckDlgButton(dialog_, IDC_CHK_GOST, s.Gost == 1 ? BST_CHECKED : BST_UNCHECKED);
+  filling_ = false;
+}
+
+void SettingsDialog::OnCommand(int id, int code) noexcept {
+  switch (id) {
+    case IDOK:
+      OnOk();
+      return;
+    case IDCANCEL:  // also Esc and the close box
+      ::EndDialog(dialog_, IDCANCEL);
+      return;
+    case IDC_CMD_BROWSE:
+      if (code == BN_CLICKED) OnBrowse();
+      return;
+    case IDC_CMD_COLOR:
+      if (code == BN_CLICKED) OnColor();
+      return;
+    case IDC_TXT_PATH:
+      if (code == EN_KILLFOCUS) ::PostMessageW(dialog_, kPathLeft, 0, 0);
+      return;
+    case IDC_TXT_TIME:
+      if (code == EN_CHANGE) OnTimeChanged();
+      if (code == EN_KILLFOCUS) ::PostMessageW(dialog_, kTimeLeft, 0, 0);
+      return;
+    default:
+      return;
+  }
+}
+
+void SettingsDialog::OnOk() noexcept {
+  try {
+    Settings edited = loaded_.settings;
+    edited.Path = ItemText(IDC_TXT_PATH);
+    for (int i = 0; i <= 4; ++i) {
+      if (::IsDlgButtonChecked(dialog_, IDC_OPT_PATAN0 + i) == BST_CHECKED) {
+        edited.Break = static_cast<std::int16_t>(i);
+        break;
+      }
+    }
+    // Text that is no 16-bit whole number keeps the stored interval.
+    if (const auto seconds = TimeFieldValue(ItemText(IDC_TXT_TIME), numbers_)) {
+      edited.Interval = *seconds;
+    }
+    edited.BackColor = swatchColor_;
+    edited.Desktop = ::IsDlgButtonChecked(dialog_, IDC_CHK_DESKTOP) == BST_CHECKED ? 1 : 0;
+    edited.Gost = ::IsDlgButtonChecked(dialog_, IDC_CHK_GOST) == BST_CHECKED ? 1 : 0;
+    if (!SaveSettings(store_, edited, loaded_.settings)) ShowWarning(kSaveFailedText);
+  } catch (...) {
+    ShowWarning(kSaveFailedText);  // out of memory: nothing was written
+  }
+  ::EndDialog(dialog_, IDOK);
+}
+
+void SettingsDialog::OnPathLeft() noexcept {
+  try {
+    std::wstring text = ItemText(IDC_TXT_PATH);
+    if (text.empty() || text.back() != L'\\') {
+      text += L'\\';
+      SetItemText(IDC_TXT_PATH, text);
+    }
+    if (!FolderTestPasses(FolderLookupName(text))) WarnAbout(IDC_TXT_PATH, kFolderMissingText);
+  } catch (...) {
+  }
+}
+
+void SettingsDialog::OnTimeChanged() noexcept {
+  if (filling_ || narrowing_) return;
+  try {
+    const std::wstring text = ItemText(IDC_TXT_TIME);
+    const std::wstring narrow = NarrowForm(text);
+    if (narrow != text) {
+      narrowing_ = true;
+      SetItemText(IDC_TXT_TIME, narrow);
+      const auto end = static_cast<LPARAM>(narrow.size());
+      ::SendMessageW(Item(IDC_TXT_TIME), EM_SETSEL, static_cast<WPARAM>(end), end);
+      narrowing_ = false;
+    }
+    switch (CheckTimeText(narrow, numbers_)) {
+      case TimeText::NotANumber:
+        WarnAbout(IDC_TXT_TIME, kNotANumberText);
+        return;
+      case TimeText::OverSixty:
+        WarnAbout(IDC_TXT_TIME, kOverSixtyText);
+        return;
+      case TimeText::Empty:
+      case TimeText::Fine:
+        return;
+    }
+  } catch (...) {
+    narrowing_ = false;
+  }
+}
+
+void SettingsDialog::OnTimeLeft() noexcept {
+  // An emptied field gets the interval loaded at start-up back.
+  if (::GetWindowTextLengthW(Item(IDC_TXT_TIME)) == 0) {
+    SetItemText(IDC_TXT_TIME, std::to_wstring(loaded_.settings.Interval));
+  }
+}
+
+void SettingsDialog::OnBrowse() noexcept {
+  wchar_t displayName[MAX_PATH] = {};
+  const std::wstring title(kBrowseTitle);
+  BROWSEINFOW request{};
+  request.hwndOwner = dialog_;
+  request.pszDisplayName = displayName;
+  request.lpszTitle = title.c_str();
+  request.ulFlags = BIF_RETURNONLYFSDIRS;
+  PIDLIST_ABSOLUTE item = ::SHBrowseForFolderW(&request);
+  if (!item) return;  // cancelled: the field keeps what it holds
+  wchar_t path[MAX_PATH] = {};
+  if (::SHGetPathFromIDListW(item, path)) loaded_.settings.Path = WithTrailingBackslash(path);
+  ::CoTaskMemFree(item);
+  // An item with no file-system path puts back the folder held so far.
+  SetItemText(IDC_TXT_PATH, loaded_.settings.Path);
+}
+
+void SettingsDialog::OnColor() noexcept { SetSwatchColor(ShowColorDialog(swatchColor_)); }
+
+std::uint32_t SettingsDialog::ShowColorDialog(std::uint32_t color) noexcept {
+  // A fresh copy of the palette each time: custom colours edited in the
+  // dialog are gone the next time it opens.
+  std::array<COLORREF, 16> custom = kCustomPalette;
+  CHOOSECOLORW request{};
+  request.lStructSize = sizeof(request);
+  request.hwndOwner = dialog_;
+  request.hInstance = reinterpret_cast<HWND>(instance_);
+  request.rgbResult = color;
+  request.lpCustColors = custom.data();
+  request.Flags = CC_RGBINIT | CC_FULLOPEN;
+  if (::ChooseColorW(&request)) return request.rgbResult;
+  // Cancelled, or the dialog could not be shown at all.
+  if (::CommDlgExtendedError() != 0) {
+    const std::wstring text(kErrorText);
+    const std::wstring caption(kSettingsCaption);
+    ::MessageBoxW(dialog_, text.c_str(), caption.c_str(), MB_OK | MB_ICONSTOP);
+  }
+  return color;
+}
+
+void SettingsDialog::SetSwatchColor(std::uint32_t color) noexcept {
+  swatchColor_ = color;
+  swatchBrush_.reset(::CreateSolidBrush(color & 0x00FFFFFFu));
+  // The swatch first, then the word on it, which is painted over the swatch.
+  ::InvalidateRect(Item(IDC_LBL_BACKCOLOR), nullptr, TRUE);
+  ::InvalidateRect(Item(IDC_LBL_COLORTEXT), nullptr, TRUE);
+}
+
+HBRUSH SettingsDialog::OnColorStatic(HDC dc, HWND control) noexcept {
+  const int id = ::GetDlgCtrlID(control);
+  if (id == IDC_LBL_BACKCOLOR) return swatchBrush_.get();
+  if (id == IDC_LBL_COLORTEXT) {
+    ::SetTextColor(dc, InvertColor(swatchColor_));
+    ::SetBkMode(dc, TRANSPARENT);
+    return static_cast<HBRUSH>(::GetStockObject(NULL_BRUSH));
+  }
+  return nullptr;  // the dialog's own colours
+}
+
+std::wstring SettingsDialog::ItemText(int id) const {
+  const HWND item = Item(id);
+  std::wstring text(static_cast<std::size_t>(::GetWindowTextLengthW(item)) + 1, L'\0');
+  text.resize(
+      static_cast<std::size_t>(::GetWindowTextW(item, text.data(), static_cast<int>(text.size()))));
+  return text;
+}
+
+void SettingsDialog::SetItemText(int id, const std::wstring& text) noexcept {
+  ::SetWindowTextW(Item(id), text.c_str());
+}
+
+void SettingsDialog::WarnAbout(int id, std::wstring_view text) noexcept {
+  ShowWarning(text);
+  ::SetFocus(Item(id));
+}
+
+}  // namespace ruzir::win32

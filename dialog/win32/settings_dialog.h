@@ -1,0 +1,75 @@
+// frmSetting, the modal settings dialog.
+//
+// Opened with no owner when the program is started for its settings. It
+// shows the loaded settings, warns about the folder and time fields while
+// the user edits them (it never refuses what is typed), opens the shell's
+// folder browser and the colour dialog, and saves the six values at OK.
+// Every way of closing it ends the program, which then clears the run flag.
+//
+// The controls come from the dialog template in ruzir.rc; their places come
+// from the layout below, in twips, scaled to the display's DPI, so the
+// dialog has the same proportions at every DPI.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+
+#include "dialog/field_checks.h"
+#include "settings/key_store.h"
+#include "settings/settings.h"
+#include "show/units.h"
+#include "support/win32/handles.h"
+
+namespace ruzir::win32 {
+
+class SettingsDialog {
+ public:
+  SettingsDialog(LoadedSettings& loaded, KeyStore& store) : loaded_(loaded), store_(store) {}
+  SettingsDialog(const SettingsDialog&) = delete;
+  SettingsDialog& operator=(const SettingsDialog&) = delete;
+
+  // Shows the dialog modally and returns when it has closed.
+  void Run(HINSTANCE instance) noexcept;
+
+ private:
+  static INT_PTR CALLBACK Procedure(HWND dialog, UINT message, WPARAM wParam,
+                                    LPARAM lParam) noexcept;
+  INT_PTR HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) noexcept;
+
+  void OnInitDialog() noexcept;
+  void OnCommand(int id, int code) noexcept;
+  void OnOk() noexcept;
+  void OnPathLeft() noexcept;
+  void OnTimeChanged() noexcept;
+  void OnTimeLeft() noexcept;
+  void OnBrowse() noexcept;
+  void OnColor() noexcept;
+  HBRUSH OnColorStatic(HDC dc, HWND control) noexcept;
+
+  void PlaceControls() noexcept;
+  void FillFields() noexcept;
+  void SetSwatchColor(std::uint32_t color) noexcept;
+  // The colour dialog, starting on `color`; `color` again when nothing is chosen.
+  std::uint32_t ShowColorDialog(std::uint32_t color) noexcept;
+
+  HWND Item(int id) const noexcept { return ::GetDlgItem(dialog_, id); }
+  std::wstring ItemText(int id) const;
+  void SetItemText(int id, const std::wstring& text) noexcept;
+  // A warning about a field, then the focus back in it.
+  void WarnAbout(int id, std::wstring_view text) noexcept;
+
+  LoadedSettings& loaded_;
+  KeyStore& store_;
+  HINSTANCE instance_ = nullptr;
+  HWND dialog_ = nullptr;
+  TwipsScale scale_;
+  NumberFormat numbers_;
+  std::uint32_t swatchColor_ = 0;
+  unique_hbrush swatchBrush_;
+  unique_hicon icon_;
+  bool filling_ = false;    // the dialog writes its own fields: no checks
+  bool narrowing_ = false;  // the time check rewrites the field
+};
+
+}  // namespace ruzir::win32

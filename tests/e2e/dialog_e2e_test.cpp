@@ -137,6 +137,53 @@ TEST_F(Dialog, OpensCentredWithTheStoredValuesAndItsCaptions) {
   EXPECT_EQ(program.WaitForExit(), std::optional<DWORD>(0));
 }
 
+TEST_F(Dialog, TabVisitsTheControlsInOrderAndEntersTheEffectsAtTheSelectedOne) {
+  SetShortSetting(L"Break", 3);
+  Program program(L"");
+  const HWND dialog = Open(program);
+  ASSERT_NE(dialog, nullptr);
+  const int order[] = {IDC_TXT_PATH,  IDC_CMD_BROWSE,  IDC_OPT_PATAN0 + 3, IDC_TXT_TIME,
+                       IDC_CMD_COLOR, IDC_CHK_DESKTOP, IDC_CHK_GOST,       IDOK,
+                       IDCANCEL,      IDC_TXT_PATH};
+  for (const int id : order) {
+    EXPECT_EQ(::GetDlgCtrlID(FocusOf(dialog)), id);
+    PressKey(VK_TAB);
+    Pump(150ms);
+  }
+  EXPECT_EQ(program.WaitForMessageBox(0ms), nullptr);
+  ClickButton(dialog, IDCANCEL);
+  EXPECT_EQ(program.WaitForExit(), std::optional<DWORD>(0));
+}
+
+// The dialog fills its own fields without the checks meant for the user.
+TEST_F(Dialog, AStoredIntervalOverSixtyOpensWithoutAWarning) {
+  SetShortSetting(L"Interval", 75);
+  Program program(L"");
+  const HWND dialog = Open(program);
+  ASSERT_NE(dialog, nullptr);
+  EXPECT_EQ(program.WaitForMessageBox(500ms), nullptr);
+  EXPECT_EQ(WindowText(::GetDlgItem(dialog, IDC_TXT_TIME)), L"75");
+  PressOk(dialog, program);
+  EXPECT_EQ(StoredShort(L"Interval"), 75);
+}
+
+// "Settings" lost while the dialog is open (and it cannot be made again):
+// OK reports it, the dialog closes all the same and the flag is cleared.
+TEST_F(Dialog, ASettingsKeyThatCannotBeOpenedAtOkIsReported) {
+  DeleteProgramKeys();
+  MakeVolatileBase({L"Flags", L"Settings"});
+  UsePictureFolder(folder_);
+  Program program(L"");
+  const HWND dialog = Open(program);
+  ASSERT_NE(dialog, nullptr);
+  DeleteKey(L"Settings");
+  ClickButton(dialog, IDOK);
+  EXPECT_EQ(AnswerMessage(program, 5s), L"設定情報の保存に失敗しました。");
+  EXPECT_EQ(program.WaitForExit(), std::optional<DWORD>(0));
+  EXPECT_EQ(RunFlag(), 0);
+  EXPECT_FALSE(KeyExists(L"Settings"));
+}
+
 TEST_F(Dialog, OkWritesExactlyTheSixValuesAndKeepsAnUnknownEffect) {
   SetShortSetting(L"Break", 7);
   SetShortSetting(L"Interval", 12);

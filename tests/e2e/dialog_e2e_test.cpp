@@ -58,6 +58,11 @@ class Dialog : public ::testing::Test {
     EXPECT_EQ(RunFlag(), 0);
   }
 
+  static void PressCancel(HWND dialog, const Program& program) {
+    ClickButton(dialog, IDCANCEL);
+    EXPECT_EQ(program.WaitForExit(), std::optional<DWORD>(0));
+  }
+
   static std::optional<int> StoredShort(const wchar_t* name) {
     const auto value = ReadValue(L"Settings", name);
     if (!value || value->bytes.size() != 2) return std::nullopt;
@@ -133,8 +138,7 @@ TEST_F(Dialog, OpensCentredWithTheStoredValuesAndItsCaptions) {
   }
   EXPECT_GT(inverted, 10) << "the word is drawn in the swatch's complement";
 
-  ClickButton(dialog, IDCANCEL);
-  EXPECT_EQ(program.WaitForExit(), std::optional<DWORD>(0));
+  PressCancel(dialog, program);
 }
 
 TEST_F(Dialog, TabVisitsTheControlsInOrderAndEntersTheEffectsAtTheSelectedOne) {
@@ -151,8 +155,7 @@ TEST_F(Dialog, TabVisitsTheControlsInOrderAndEntersTheEffectsAtTheSelectedOne) {
     Pump(150ms);
   }
   EXPECT_EQ(program.WaitForMessageBox(0ms), nullptr);
-  ClickButton(dialog, IDCANCEL);
-  EXPECT_EQ(program.WaitForExit(), std::optional<DWORD>(0));
+  PressCancel(dialog, program);
 }
 
 // The dialog fills its own fields without the checks meant for the user.
@@ -261,8 +264,7 @@ TEST_F(Dialog, AnEmptiedTimeFieldGetsTheLoadedIntervalBack) {
   Pump(300ms);
   EXPECT_EQ(WindowText(::GetDlgItem(dialog, IDC_TXT_TIME)), L"15");
   EXPECT_EQ(program.WaitForMessageBox(0ms), nullptr);
-  ClickButton(dialog, IDCANCEL);
-  EXPECT_EQ(program.WaitForExit(), std::optional<DWORD>(0));
+  PressCancel(dialog, program);
 }
 
 TEST_F(Dialog, UpDownStepsBetweenOneAndSixty) {
@@ -284,8 +286,7 @@ TEST_F(Dialog, UpDownStepsBetweenOneAndSixty) {
     Pump(300ms);
     EXPECT_EQ(WindowText(::GetDlgItem(dialog, IDC_TXT_TIME)), c.shown) << c.stored;
     EXPECT_EQ(program.WaitForMessageBox(0ms), nullptr);
-    ClickButton(dialog, IDCANCEL);
-    EXPECT_EQ(program.WaitForExit(), std::optional<DWORD>(0));
+    PressCancel(dialog, program);
   }
 }
 
@@ -380,8 +381,7 @@ TEST_F(Dialog, TheFolderBrowserAndTheColourDialogOpenAndCancelCleanly) {
   RECT swatch{};
   ::GetWindowRect(::GetDlgItem(dialog, IDC_LBL_BACKCOLOR), &swatch);
   EXPECT_EQ(ScreenPixel(swatch.left + 3, swatch.top + 3), RGB(0x20, 0x80, 0xC0));
-  ClickButton(dialog, IDCANCEL);
-  EXPECT_EQ(program.WaitForExit(), std::optional<DWORD>(0));
+  PressCancel(dialog, program);
 }
 
 }  // namespace

@@ -103,24 +103,23 @@ int RunShowMode(HINSTANCE instance, KeyStore& store, const CommandLine& command)
   auto loaded = LoadOrReport(store, random);
   if (!loaded) return 1;
 
-  FileSearch search;
-  const ImageList images = BuildImageList(loaded->settings.Path, search);
-  const auto decoder = PictureDecoder::Create();
-  if (images.Count() == 0 || !decoder) {
-    // Nothing to show: say so and end, with no window ever shown.
+  // Nothing to show: say so and end, with no window ever shown.
+  const auto endWithoutPictures = [&] {
     ShowWarning(kImageListFailedText);
     ClearRunFlag(store);
     return 1;
-  }
+  };
+  FileSearch search;
+  const ImageList images = BuildImageList(loaded->settings.Path, search);
+  const auto decoder = PictureDecoder::Create();
+  if (images.Count() == 0 || !decoder) return endWithoutPictures();
 
   ShowWindow window(*loaded, store, images, *decoder, random, command.mode, previewParent);
   switch (window.Load(instance)) {
     case ShowWindow::LoadResult::Loaded:
       break;
     case ShowWindow::LoadResult::NoPicture:
-      ShowWarning(kImageListFailedText);
-      ClearRunFlag(store);
-      return 1;
+      return endWithoutPictures();
     case ShowWindow::LoadResult::Failed:
       ClearRunFlag(store);
       return 1;

@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cmath>
+#include <vector>
 
 #include "settings/value_codec.h"
 
@@ -61,7 +62,7 @@ bool LoadSettings(KeyStore& store, std::wstring_view programFolder, UniformSourc
   Settings s;
   // Room for kMaxPathChars characters and the terminating NUL, zero-filled so
   // that a stored value without its NUL still ends inside the buffer.
-  std::array<std::byte, (kMaxPathChars + 1) * 2> path{};
+  std::vector<std::byte> path((kMaxPathChars + 1) * 2);
   s.Path = key->Read(kPath, path) ? WithTrailingBackslash(DecodeRegString(path))
                                   : WithTrailingBackslash(programFolder);
   s.Interval = ReadInt<std::int16_t>(*key, kInterval, 20);

@@ -34,8 +34,9 @@ inline constexpr std::int16_t EffectVerticalSlide = 2;
 inline constexpr std::int16_t EffectHorizontalSlide = 3;
 inline constexpr std::int16_t EffectRandom = 4;  // Settings.Break only
 
-// The longest folder "Path" holds, in characters, without the terminating NUL.
-inline constexpr std::size_t kMaxPathChars = 260;
+// The longest folder "Path" holds, in characters, without the terminating NUL:
+// the longest path the platform can name (with the "\\?\" prefix).
+inline constexpr std::size_t kMaxPathChars = 32767;
 
 // The colour value layout 0x00BBGGRR.
 constexpr std::uint32_t Rgb(std::uint8_t r, std::uint8_t g, std::uint8_t b) {

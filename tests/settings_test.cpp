@@ -77,8 +77,8 @@ TEST(LoadSettings, PathCases) {
       {"stored without NUL", unterminated, L"C:\\B\\"},
       {"odd byte count", oddLength, L"C:\\C\\"},
       {"outside the ANSI code page", Utf16(L"C:\\写真\\한국"), L"C:\\写真\\한국\\"},
-      {"260 characters fit", Utf16(longest), longest + L"\\"},
-      {"261 characters do not fit", Utf16(longest + L"b"), L"C:\\Program Files\\Ruzir\\"},
+      {"32,767 characters fit", Utf16(longest), longest + L"\\"},
+      {"32,768 characters do not fit", Utf16(longest + L"b"), L"C:\\Program Files\\Ruzir\\"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);

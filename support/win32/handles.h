@@ -3,13 +3,17 @@
 #pragma once
 
 #include <windows.h>
+#include <objbase.h>
 
+#include <cstdint>
 #include <utility>
 
 namespace ruzir::win32 {
 
-// Owns a handle released by one call of `Close`; `Invalid` marks "none".
-template <typename Handle, auto Close, Handle Invalid = Handle{}>
+// Owns a handle released by one call of `Close`; the handle whose bits are
+// `InvalidBits` marks "none" (0, or -1 for the kinds whose "none" is
+// INVALID_HANDLE_VALUE).
+template <typename Handle, auto Close, std::intptr_t InvalidBits = 0>
 class unique_any {
  public:
   unique_any() noexcept = default;
@@ -24,11 +28,11 @@ class unique_any {
   ~unique_any() { reset(); }
 
   Handle get() const noexcept { return handle_; }
-  explicit operator bool() const noexcept { return handle_ != Invalid; }
-  Handle release() noexcept { return std::exchange(handle_, Invalid); }
-  void reset(Handle handle = Invalid) noexcept {
+  explicit operator bool() const noexcept { return handle_ != Invalid(); }
+  Handle release() noexcept { return std::exchange(handle_, Invalid()); }
+  void reset(Handle handle = Invalid()) noexcept {
     const Handle old = std::exchange(handle_, handle);
-    if (old != Invalid) Close(old);
+    if (old != Invalid()) Close(old);
   }
   // For out-parameters: releases what is held and hands out the slot.
   Handle* put() noexcept {
@@ -37,7 +41,8 @@ class unique_any {
   }
 
  private:
-  Handle handle_ = Invalid;
+  static Handle Invalid() noexcept { return reinterpret_cast<Handle>(InvalidBits); }
+  Handle handle_ = Invalid();
 };
 
 namespace detail {
@@ -47,6 +52,9 @@ inline void DeleteMemoryDc(HDC dc) noexcept { ::DeleteDC(dc); }
 inline void DeleteGdiObject(HGDIOBJ object) noexcept { ::DeleteObject(object); }
 inline void DeleteBrush(HBRUSH brush) noexcept { ::DeleteObject(brush); }
 inline void DestroyIconHandle(HICON icon) noexcept { ::DestroyIcon(icon); }
+inline void CloseFind(HANDLE search) noexcept { ::FindClose(search); }
+inline void FreeTaskMemory(void* memory) noexcept { ::CoTaskMemFree(memory); }
+inline void ReleaseHeldMutex(HANDLE mutex) noexcept { ::ReleaseMutex(mutex); }
 }  // namespace detail
 
 using unique_hkey = unique_any<HKEY, detail::CloseKey>;
@@ -55,6 +63,12 @@ using unique_hdc = unique_any<HDC, detail::DeleteMemoryDc>;  // from CreateCompa
 using unique_hbitmap = unique_any<HGDIOBJ, detail::DeleteGdiObject>;
 using unique_hbrush = unique_any<HBRUSH, detail::DeleteBrush>;
 using unique_hicon = unique_any<HICON, detail::DestroyIconHandle>;  // from LoadImage
+// A directory search from FindFirstFileEx; its "none" is INVALID_HANDLE_VALUE.
+using unique_hfind = unique_any<HANDLE, detail::CloseFind, -1>;
+// Memory the shell hands out (an item list from the folder browser).
+using unique_cotaskmem = unique_any<void*, detail::FreeTaskMemory>;
+// Ownership of a mutex this thread has acquired (not of its handle).
+using unique_mutex_hold = unique_any<HANDLE, detail::ReleaseHeldMutex>;
 
 // A device context from GetDC / GetWindowDC, given back with ReleaseDC.
 class unique_hdc_window {

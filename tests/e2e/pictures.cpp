@@ -10,6 +10,7 @@
 #include "support/win32/com.h"
 #include "support/win32/dib_surface.h"
 #include "support/win32/handles.h"
+#include "support/win32/long_path.h"
 #include "tests/e2e/driver.h"
 
 namespace ruzir::e2e {
@@ -45,34 +46,46 @@ std::vector<std::uint8_t> SolidRows(int width, int height, COLORREF colour, UINT
 
 }  // namespace
 
-PictureFolder::PictureFolder() {
+PictureFolder::PictureFolder(std::size_t minimumLength) {
   static int serial = 0;
   wchar_t temp[MAX_PATH + 1] = {};
   ::GetTempPathW(MAX_PATH + 1, temp);
   path_ = std::wstring(temp) + L"ruzir-e2e-" + std::to_wstring(::GetCurrentProcessId()) + L"-" +
           std::to_wstring(++serial) + L"\\";
-  Check(::CreateDirectoryW(path_.c_str(), nullptr) || ::GetLastError() == ERROR_ALREADY_EXISTS,
-        "cannot create the picture folder");
+  for (;;) {
+    Check(::CreateDirectoryW(At(L"").c_str(), nullptr) || ::GetLastError() == ERROR_ALREADY_EXISTS,
+          "cannot create the picture folder");
+    if (path_.size() >= minimumLength) break;
+    // Padded with nested folders: one name may not exceed 255 characters.
+    levels_.push_back(path_);
+    path_ += std::wstring(100, L'x') + L"\\";
+  }
 }
 
 PictureFolder::~PictureFolder() {
   WIN32_FIND_DATAW data{};
-  const HANDLE search = ::FindFirstFileW((path_ + L"*").c_str(), &data);
-  if (search != INVALID_HANDLE_VALUE) {
+  const win32::unique_hfind search(::FindFirstFileW(At(L"*").c_str(), &data));
+  if (search) {
     do {
       const std::wstring name = data.cFileName;
       if (name == L"." || name == L"..") continue;
-      const std::wstring full = path_ + name;
+      const std::wstring full = At(name);
       ::SetFileAttributesW(full.c_str(), FILE_ATTRIBUTE_NORMAL);
       if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
         ::RemoveDirectoryW(full.c_str());
       } else {
         ::DeleteFileW(full.c_str());
       }
-    } while (::FindNextFileW(search, &data));
-    ::FindClose(search);
+    } while (::FindNextFileW(search.get(), &data));
   }
-  ::RemoveDirectoryW(path_.c_str());
+  ::RemoveDirectoryW(At(L"").c_str());
+  for (auto level = levels_.rbegin(); level != levels_.rend(); ++level) {
+    ::RemoveDirectoryW(win32::UsablePath(*level).c_str());
+  }
+}
+
+std::wstring PictureFolder::At(const std::wstring& name) const {
+  return win32::UsablePath(path_ + name);
 }
 
 void PictureFolder::AddBmp(const std::wstring& name, int width, int height, COLORREF colour) const {
@@ -106,7 +119,7 @@ void PictureFolder::AddJpeg(const std::wstring& name, int width, int height,
   win32::com_ptr<IWICStream> stream;
   win32::com_ptr<IWICBitmapEncoder> encoder;
   win32::com_ptr<IWICBitmapFrameEncode> frame;
-  const std::wstring file = path_ + name;
+  const std::wstring file = At(name);
   Check(SUCCEEDED(factory->CreateStream(stream.put())) &&
             SUCCEEDED(stream->InitializeFromFilename(file.c_str(), GENERIC_WRITE)) &&
             SUCCEEDED(factory->CreateEncoder(GUID_ContainerFormatJpeg, nullptr, encoder.put())) &&
@@ -129,15 +142,15 @@ void PictureFolder::AddJpeg(const std::wstring& name, int width, int height,
 
 void PictureFolder::AddFile(const std::wstring& name,
                             const std::vector<std::uint8_t>& bytes) const {
-  WriteFile(path_ + name, bytes.data(), bytes.size());
+  WriteFile(At(name), bytes.data(), bytes.size());
 }
 
 void PictureFolder::AddFolder(const std::wstring& name) const {
-  Check(::CreateDirectoryW((path_ + name).c_str(), nullptr), "cannot create a subfolder");
+  Check(::CreateDirectoryW(At(name).c_str(), nullptr), "cannot create a subfolder");
 }
 
 void PictureFolder::SetAttributes(const std::wstring& name, DWORD attributes) const {
-  Check(::SetFileAttributesW((path_ + name).c_str(), attributes), "cannot set attributes");
+  Check(::SetFileAttributesW(At(name).c_str(), attributes), "cannot set attributes");
 }
 
 void UsePictureFolder(const PictureFolder& folder) {

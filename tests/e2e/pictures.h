@@ -12,10 +12,11 @@
 
 namespace ruzir::e2e {
 
-// A fresh folder under the temporary folder, deleted with its files.
+// A fresh folder under the temporary folder, deleted with its files; its
+// name is padded to make the path at least `minimumLength` characters long.
 class PictureFolder {
  public:
-  PictureFolder();
+  explicit PictureFolder(std::size_t minimumLength = 0);
   PictureFolder(const PictureFolder&) = delete;
   PictureFolder& operator=(const PictureFolder&) = delete;
   ~PictureFolder();
@@ -30,7 +31,11 @@ class PictureFolder {
   void SetAttributes(const std::wstring& name, DWORD attributes) const;
 
  private:
+  // The file call's form of a name in the folder, at any length.
+  std::wstring At(const std::wstring& name) const;
+
   std::wstring path_;
+  std::vector<std::wstring> levels_;  // the folders above it that it made
 };
 
 // Stores `folder` as the show's picture folder.

@@ -6,6 +6,7 @@
 
 #include <cmath>
 
+#include "resources/resource.h"
 #include "tests/e2e/driver.h"
 #include "tests/e2e/pictures.h"
 
@@ -191,6 +192,31 @@ TEST_F(Pictures, PicturesRemovedDuringTheShowEndItWithAMessage) {
   ClickButton(box, IDOK);
   EXPECT_EQ(program.WaitForExit(), std::optional<DWORD>(1));
   EXPECT_EQ(RunFlag(), 0);
+}
+
+// A folder past the classic 260-character limit: the show lists and loads
+// its pictures, and the settings dialog's folder check finds it.
+TEST_F(Pictures, AFolderLongerThanTheClassicLimitWorks) {
+  const COLORREF teal = RGB(0, 128, 128);
+  PictureFolder folder(300);
+  folder.AddBmp(L"long.bmp", 120, 90, teal);
+  UsePictureFolder(folder);
+  {
+    Program show(L"/s");
+    ASSERT_NE(show.WaitForTopWindow(kShowClass), nullptr);
+    Pump(300ms);
+    EXPECT_GT(Screenshot().Count(teal, 0), 461 * 346 / 2);
+    EndWithAKey(show);
+  }
+  Program settings(L"");
+  const HWND dialog = settings.WaitForSettingsDialog();
+  ASSERT_NE(dialog, nullptr);
+  Pump(200ms);
+  ASSERT_EQ(WindowText(::GetDlgItem(dialog, IDC_TXT_PATH)), folder.path());
+  PressKey(VK_TAB);  // the folder field starts with the focus
+  EXPECT_EQ(settings.WaitForMessageBox(1s), nullptr) << "the long folder was reported missing";
+  ClickButton(dialog, IDCANCEL);
+  EXPECT_EQ(settings.WaitForExit(), std::optional<DWORD>(0));
 }
 
 TEST_F(Pictures, AFolderWithNothingToShowEndsWithAMessageBeforeAnyWindow) {

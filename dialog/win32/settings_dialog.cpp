@@ -9,17 +9,22 @@
 
 #include "resources/resource.h"
 #include "support/texts.h"
+#include "support/win32/long_path.h"
 #include "support/win32/message.h"
 #include "support/win32/version_info.h"
 
 namespace ruzir::win32 {
 namespace {
 
-// Posted from a field's lost-focus notification, so that its check (and a
-// message box) runs once the focus has settled, before the click that took
-// the focus is handled.
+// Posted from a field's lost-focus notification, so that its check runs
+// once the focus has settled and the check can see where it went.
 constexpr UINT kPathLeft = WM_APP + 1;
 constexpr UINT kTimeLeft = WM_APP + 2;
+
+// While a mouse button that took the focus from the folder field is still
+// down, the field's check waits; this timer looks again until it is up.
+constexpr UINT_PTR kPathCheckTimer = 1;
+constexpr UINT kPathCheckPollMs = 50;
 
 constexpr float kClientWidth = 5535;  // twips: 369 x 220 pixels at 96 DPI
 constexpr float kClientHeight = 3300;
@@ -118,14 +123,13 @@ bool FolderTestPasses(const std::wstring& name) noexcept {
   }
   if (name.empty()) return false;
   WIN32_FIND_DATAW data{};
-  const HANDLE search =
-      ::FindFirstFileExW(name.c_str(), FindExInfoBasic, &data, FindExSearchNameMatch, nullptr, 0);
-  if (search == INVALID_HANDLE_VALUE) return false;
+  const unique_hfind search(::FindFirstFileExW(UsablePath(name).c_str(), FindExInfoBasic, &data,
+                                               FindExSearchNameMatch, nullptr, 0));
+  if (!search) return false;
   bool found = false;
   do {
     found = (data.dwFileAttributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM)) == 0;
-  } while (!found && ::FindNextFileW(search, &data));
-  ::FindClose(search);
+  } while (!found && ::FindNextFileW(search.get(), &data));
   return found;
 }
 
@@ -163,6 +167,9 @@ INT_PTR SettingsDialog::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam
       return TRUE;
     case kTimeLeft:
       OnTimeLeft();
+      return TRUE;
+    case WM_TIMER:
+      if (wParam == kPathCheckTimer) OnPathCheckTimer();
       return TRUE;
     case WM_CTLCOLORSTATIC:
       return reinterpret_cast<INT_PTR>(
@@ -259,16 +266,25 @@ void SettingsDialog::FillFields() noexcept {
 void SettingsDialog::OnCommand(int id, int code) noexcept {
   switch (id) {
     case IDOK:
+      // A click that took the focus from the folder field has its check
+      // first; a warning keeps the dialog open, once for each text, so a
+      // second click saves what the user chose to keep.
+      if (RunWaitingPathCheck()) return;
       OnOk();
       return;
-    case IDCANCEL:  // also Esc and the close box
+    case IDCANCEL:  // also Esc and the close box: no check, nothing saved
+      ::KillTimer(dialog_, kPathCheckTimer);
       ::EndDialog(dialog_, IDCANCEL);
       return;
     case IDC_CMD_BROWSE:
-      if (code == BN_CLICKED) OnBrowse();
+      if (code != BN_CLICKED) return;
+      RunWaitingPathCheck();  // at most one warning, then the browser all the same
+      OnBrowse();
       return;
     case IDC_CMD_COLOR:
-      if (code == BN_CLICKED) OnColor();
+      if (code != BN_CLICKED) return;
+      RunWaitingPathCheck();
+      OnColor();
       return;
     case IDC_TXT_PATH:
       if (code == EN_KILLFOCUS) ::PostMessageW(dialog_, kPathLeft, 0, 0);
@@ -278,6 +294,8 @@ void SettingsDialog::OnCommand(int id, int code) noexcept {
       if (code == EN_KILLFOCUS) ::PostMessageW(dialog_, kTimeLeft, 0, 0);
       return;
     default:
+      // The effect buttons and check boxes: the click has taken effect.
+      if (code == BN_CLICKED) RunWaitingPathCheck();
       return;
   }
 }
@@ -299,9 +317,9 @@ void SettingsDialog::OnOk() noexcept {
     edited.BackColor = swatchColor_;
     edited.Desktop = ::IsDlgButtonChecked(dialog_, IDC_CHK_DESKTOP) == BST_CHECKED ? 1 : 0;
     edited.Gost = ::IsDlgButtonChecked(dialog_, IDC_CHK_GOST) == BST_CHECKED ? 1 : 0;
-    if (!SaveSettings(store_, edited, loaded_.settings)) ShowWarning(kSaveFailedText);
+    if (!SaveSettings(store_, edited, loaded_.settings)) ShowWarning(kSaveFailedText, dialog_);
   } catch (...) {
-    ShowWarning(kSaveFailedText);  // out of memory: nothing was written
+    ShowWarning(kSaveFailedText, dialog_);  // out of memory: nothing was written
   }
   ::EndDialog(dialog_, IDOK);
 }
@@ -313,8 +331,48 @@ void SettingsDialog::OnPathLeft() noexcept {
       text += L'\\';
       SetItemText(IDC_TXT_PATH, text);
     }
-    if (!FolderTestPasses(FolderLookupName(text))) WarnAbout(IDC_TXT_PATH, kFolderMissingText);
   } catch (...) {
+    return;
+  }
+  // Only a move to another control is checked: not the dialog's own message
+  // box (one message for one action), a picker or another program, and not
+  // the way out through Cancel.
+  const HWND focus = ::GetFocus();
+  if (!focus || !::IsChild(dialog_, focus) || focus == Item(IDCANCEL)) return;
+  if (::GetKeyState(VK_LBUTTON) < 0) {
+    // The press that moved the focus is still on its way to a click: a
+    // message box now would take the press and lose the click.
+    pathCheckWaiting_ = true;
+    ::SetTimer(dialog_, kPathCheckTimer, kPathCheckPollMs, nullptr);
+    return;
+  }
+  CheckPath(true);
+}
+
+void SettingsDialog::OnPathCheckTimer() noexcept {
+  // Timer messages come after all input, so once the button is seen up its
+  // click, if any, has been handled and has run the check itself.
+  if (::GetKeyState(VK_LBUTTON) < 0) return;
+  RunWaitingPathCheck();
+}
+
+bool SettingsDialog::RunWaitingPathCheck() noexcept {
+  if (!pathCheckWaiting_) return false;
+  pathCheckWaiting_ = false;
+  ::KillTimer(dialog_, kPathCheckTimer);
+  return CheckPath(false);
+}
+
+bool SettingsDialog::CheckPath(bool again) noexcept {
+  try {
+    const std::wstring text = ItemText(IDC_TXT_PATH);
+    if (FolderTestPasses(FolderLookupName(text))) return false;
+    if (!again && text == warnedPath_) return false;
+    warnedPath_ = text;
+    WarnAbout(IDC_TXT_PATH, kFolderMissingText);
+    return true;
+  } catch (...) {
+    return false;
   }
 }
 
@@ -354,20 +412,26 @@ void SettingsDialog::OnTimeLeft() noexcept {
 }
 
 void SettingsDialog::OnBrowse() noexcept {
-  wchar_t displayName[MAX_PATH] = {};
-  const std::wstring title(kBrowseTitle);
-  BROWSEINFOW request{};
-  request.hwndOwner = dialog_;
-  request.pszDisplayName = displayName;
-  request.lpszTitle = title.c_str();
-  request.ulFlags = BIF_RETURNONLYFSDIRS;
-  PIDLIST_ABSOLUTE item = ::SHBrowseForFolderW(&request);
-  if (!item) return;  // cancelled: the field keeps what it holds
-  wchar_t path[MAX_PATH] = {};
-  if (::SHGetPathFromIDListW(item, path)) loaded_.settings.Path = WithTrailingBackslash(path);
-  ::CoTaskMemFree(item);
-  // An item with no file-system path puts back the folder held so far.
-  SetItemText(IDC_TXT_PATH, loaded_.settings.Path);
+  try {
+    wchar_t displayName[MAX_PATH] = {};
+    const std::wstring title(kBrowseTitle);
+    BROWSEINFOW request{};
+    request.hwndOwner = dialog_;
+    request.pszDisplayName = displayName;
+    request.lpszTitle = title.c_str();
+    request.ulFlags = BIF_RETURNONLYFSDIRS;
+    const unique_cotaskmem item(::SHBrowseForFolderW(&request));
+    if (!item) return;  // cancelled: the field keeps what it holds
+    // Room for the longest path there is, not just MAX_PATH.
+    std::wstring path(kMaxPathChars + 1, L'\0');
+    if (::SHGetPathFromIDListEx(static_cast<PCIDLIST_ABSOLUTE>(item.get()), path.data(),
+                                static_cast<DWORD>(path.size()), GPFIDL_DEFAULT)) {
+      loaded_.settings.Path = WithTrailingBackslash(path);
+    }
+    // An item with no file-system path puts back the folder held so far.
+    SetItemText(IDC_TXT_PATH, loaded_.settings.Path);
+  } catch (...) {
+  }
 }
 
 void SettingsDialog::OnColor() noexcept { SetSwatchColor(ShowColorDialog(swatchColor_)); }
@@ -425,7 +489,7 @@ void SettingsDialog::SetItemText(int id, const std::wstring& text) noexcept {
 }
 
 void SettingsDialog::WarnAbout(int id, std::wstring_view text) noexcept {
-  ShowWarning(text);
+  ShowWarning(text, dialog_);
   ::SetFocus(Item(id));
 }
 

@@ -41,6 +41,7 @@ class SettingsDialog {
   void OnCommand(int id, int code) noexcept;
   void OnOk() noexcept;
   void OnPathLeft() noexcept;
+  void OnPathCheckTimer() noexcept;
   void OnTimeChanged() noexcept;
   void OnTimeLeft() noexcept;
   void OnBrowse() noexcept;
@@ -56,7 +57,13 @@ class SettingsDialog {
   HWND Item(int id) const noexcept { return ::GetDlgItem(dialog_, id); }
   std::wstring ItemText(int id) const;
   void SetItemText(int id, const std::wstring& text) noexcept;
-  // A warning about a field, then the focus back in it.
+  // The folder test of the folder field: warns and puts the focus back when
+  // it finds nothing, and says whether it warned. `again` warns about a text
+  // the user has already been told of, as leaving the field by keyboard does.
+  bool CheckPath(bool again) noexcept;
+  // The folder check that waited for a click, if one waits.
+  bool RunWaitingPathCheck() noexcept;
+  // A warning about a field, owned by the dialog, then the focus back in it.
   void WarnAbout(int id, std::wstring_view text) noexcept;
 
   LoadedSettings& loaded_;
@@ -68,8 +75,10 @@ class SettingsDialog {
   std::uint32_t swatchColor_ = 0;
   unique_hbrush swatchBrush_;
   unique_hicon icon_;
-  bool filling_ = false;    // the dialog writes its own fields: no checks
-  bool narrowing_ = false;  // the time check rewrites the field
+  bool filling_ = false;           // the dialog writes its own fields: no checks
+  bool narrowing_ = false;         // the time check rewrites the field
+  bool pathCheckWaiting_ = false;  // the folder check waits for a click
+  std::wstring warnedPath_;        // the folder text last reported missing
 };
 
 }  // namespace ruzir::win32

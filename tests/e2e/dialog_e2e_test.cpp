@@ -180,8 +180,13 @@ TEST_F(Dialog, ASettingsKeyThatCannotBeOpenedAtOkIsReported) {
   const HWND dialog = Open(program);
   ASSERT_NE(dialog, nullptr);
   DeleteKey(L"Settings");
-  ClickButton(dialog, IDOK);
+  // Enter in a folder field holding a missing folder: the one message is
+  // about saving; the message box taking the focus checks no folder.
+  SelectField(dialog, IDC_TXT_PATH);
+  TypeText(folder_.path() + L"no-such-folder");
+  PressKey(VK_RETURN);
   EXPECT_EQ(AnswerMessage(program, 5s), L"設定情報の保存に失敗しました。");
+  EXPECT_EQ(AnswerMessage(program, 1s), L"");
   EXPECT_EQ(program.WaitForExit(), std::optional<DWORD>(0));
   EXPECT_EQ(RunFlag(), 0);
   EXPECT_FALSE(KeyExists(L"Settings"));
@@ -317,6 +322,76 @@ TEST_F(Dialog, FolderFieldGainsItsBackslashAndReportsAMissingFolder) {
     ClickButton(dialog, IDCANCEL);
     AnswerMessage(program, 500ms);  // leaving the field again may warn again
     EXPECT_EQ(program.WaitForExit(), std::optional<DWORD>(0));
+  }
+}
+
+// Real clicks after a missing folder was typed. The warning is the dialog's
+// own: owned by it, with the dialog disabled behind it.
+TEST_F(Dialog, RealClicksAfterAMissingFolderTakeEffect) {
+  const std::wstring missing = folder_.path() + L"no-such-folder";
+  const auto answerOwnedWarning = [](const Program& program, HWND dialog) {
+    const HWND box = program.WaitForMessageBox(3s);
+    if (!box) return std::wstring();
+    EXPECT_EQ(::GetWindow(box, GW_OWNER), dialog);
+    EXPECT_FALSE(::IsWindowEnabled(dialog));
+    const std::wstring text = MessageBoxText(box);
+    ClickButton(box, IDOK);
+    Pump(300ms);
+    return text;
+  };
+  struct Case {
+    int button;
+    // After the click: what else the user does, and what must be seen.
+    void (*then)(const Program&, HWND dialog, const std::wstring& missing);
+  };
+  const Case cases[] = {
+      {IDCANCEL,
+       [](const Program&, HWND, const std::wstring&) {
+         // Closed at once, no warning and nothing saved (checked below).
+       }},
+      {IDC_CMD_BROWSE,
+       [](const Program& program, HWND dialog, const std::wstring&) {
+         const HWND browser = program.WaitForTopWindow(
+             L"#32770",
+             [](HWND w) {
+               return WindowText(w) != kSettingsCaption && ::GetDlgItem(w, 0xFFFF) == nullptr;
+             },
+             5s);
+         ASSERT_NE(browser, nullptr) << "the folder browser did not open";
+         ::PostMessageW(browser, WM_COMMAND, IDCANCEL, 0);
+         Pump(500ms);
+         PressCancel(dialog, program);
+       }},
+      {IDOK,
+       [](const Program& program, HWND dialog, const std::wstring& missing) {
+         EXPECT_TRUE(::IsWindowEnabled(dialog));
+         EXPECT_EQ(FocusOf(dialog), ::GetDlgItem(dialog, IDC_TXT_PATH));
+         ClickControl(dialog, IDOK);  // told once: the second click saves
+         EXPECT_EQ(program.WaitForExit(), std::optional<DWORD>(0));
+         const auto path = ReadValue(L"Settings", L"Path");
+         ASSERT_TRUE(path.has_value());
+         EXPECT_EQ(std::wstring(reinterpret_cast<const wchar_t*>(path->bytes.data())),
+                   missing + L"\\");
+       }},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.button);
+    Reset();
+    Program program(L"");
+    const HWND dialog = Open(program);
+    ASSERT_NE(dialog, nullptr);
+    SelectField(dialog, IDC_TXT_PATH);
+    TypeText(missing);
+    ClickControl(dialog, c.button);
+    if (c.button == IDCANCEL) {
+      EXPECT_EQ(program.WaitForExit(3s), std::optional<DWORD>(0));
+      EXPECT_EQ(ValueNames(L"Settings"), (std::vector<std::wstring>{L"Path"}));
+    } else {
+      EXPECT_EQ(answerOwnedWarning(program, dialog), kFolderMissing);
+      c.then(program, dialog, missing);
+    }
+    EXPECT_EQ(program.WaitForExit(), std::optional<DWORD>(0));
+    EXPECT_EQ(RunFlag(), 0);
   }
 }
 

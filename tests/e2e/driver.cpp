@@ -284,8 +284,11 @@ void TypeText(const std::wstring& text) {
 }
 
 void ClickMouseAt(int x, int y) {
-  SendInputs({AbsoluteMouse(x, y, MOUSEEVENTF_MOVE), AbsoluteMouse(x, y, MOUSEEVENTF_LEFTDOWN),
-              AbsoluteMouse(x, y, MOUSEEVENTF_LEFTUP)});
+  // Pressed and released a moment apart, as a hand does, so that whatever
+  // the program does on the press happens while the button is still down.
+  SendInputs({AbsoluteMouse(x, y, MOUSEEVENTF_MOVE), AbsoluteMouse(x, y, MOUSEEVENTF_LEFTDOWN)});
+  ::Sleep(100);
+  SendInputs({AbsoluteMouse(x, y, MOUSEEVENTF_LEFTUP)});
 }
 
 void MoveMouseTo(int x, int y) { SendInputs({AbsoluteMouse(x, y, MOUSEEVENTF_MOVE)}); }

@@ -12,4 +12,11 @@ StartupPlan PlanStartup(KeyStore& store, bool anotherCopyRunning, std::wstring_v
   return {StartupOutcome::Run, ParseCommandLine(argumentText)};
 }
 
+bool IsUsablePreviewPane(std::optional<std::uint64_t> handle,
+                         const std::function<PaneFacts(std::uint64_t)>& inspect) {
+  if (!handle || *handle == 0) return false;
+  const PaneFacts facts = inspect(*handle);
+  return facts.isWindow && !facts.isDesktop && !facts.ofThisProcess;
+}
+
 }  // namespace ruzir

@@ -7,6 +7,9 @@
 // not either.
 #pragma once
 
+#include <cstdint>
+#include <functional>
+#include <optional>
 #include <string_view>
 
 #include "settings/key_store.h"
@@ -28,5 +31,19 @@ struct StartupPlan {
 // Reads the old flag, applies the single-copy rule, sets the flag and reads
 // the command line, in that order. Nothing is written unless it runs.
 StartupPlan PlanStartup(KeyStore& store, bool anotherCopyRunning, std::wstring_view argumentText);
+
+// What the platform tells of a window a preview is asked to live in.
+struct PaneFacts {
+  bool isWindow = false;
+  bool isDesktop = false;      // the desktop window itself
+  bool ofThisProcess = false;  // one of this program's own windows
+};
+
+// Whether the preview may become a child of the pane `handle`. A missing or
+// zero handle, no window, the desktop (the "preview" would cover the screen
+// and, ignoring input, never end) and a window of this very process are
+// refused. `inspect` is asked only about a nonzero handle.
+bool IsUsablePreviewPane(std::optional<std::uint64_t> handle,
+                         const std::function<PaneFacts(std::uint64_t)>& inspect);
 
 }  // namespace ruzir

@@ -59,5 +59,33 @@ TEST(PlanStartup, ModeIsReadOnlyWhenTheProgramRuns) {
   EXPECT_EQ(PlanStartup(busy, true, L"/p:42").command.mode, RunMode::Settings);
 }
 
+TEST(IsUsablePreviewPane, RefusesWhatAPreviewCannotLiveIn) {
+  struct Case {
+    const char* name;
+    std::optional<std::uint64_t> handle;
+    PaneFacts facts;
+    bool usable;
+  };
+  const Case cases[] = {
+      {"the host's pane", 0x1234, {true, false, false}, true},
+      {"no handle", std::nullopt, {true, false, false}, false},
+      {"zero", 0, {true, false, false}, false},
+      {"no window", 0x1234, {false, false, false}, false},
+      {"the desktop", 0x10010, {true, true, false}, false},
+      {"a window of this process", 0x1234, {true, false, true}, false},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    std::optional<std::uint64_t> asked;
+    const bool usable = IsUsablePreviewPane(c.handle, [&](std::uint64_t handle) {
+      asked = handle;
+      return c.facts;
+    });
+    EXPECT_EQ(usable, c.usable);
+    // The handle asked about is the one given; nothing is asked about none.
+    EXPECT_EQ(asked, c.handle.value_or(0) != 0 ? c.handle : std::nullopt);
+  }
+}
+
 }  // namespace
 }  // namespace ruzir

@@ -29,6 +29,12 @@ namespace {
 // Held for the life of the process: its existence answers "is another copy
 // running" for every copy in this session.
 constexpr wchar_t kSingleCopyMutexName[] = L"Local\\Ruzir.ScreenSaver.Running";
+// Held around the single-copy rule, from the question "is another copy
+// running" to setting the run flag, so that copies started at the same
+// instant take their turns and only the first one runs.
+constexpr wchar_t kStartupMutexName[] = L"Local\\Ruzir.ScreenSaver.Startup";
+// A copy that holds the rule this long has hung; the others go on without it.
+constexpr DWORD kStartupWaitMs = 10000;
 
 std::wstring ModulePath() {
   std::wstring path(MAX_PATH, L'\0');
@@ -87,16 +93,24 @@ int RunMessageLoop() {
 int RunShowMode(HINSTANCE instance, KeyStore& store, const CommandLine& command) {
   HWND previewParent = nullptr;
   if (command.mode == RunMode::Preview) {
-    // The host gives its pane's handle; anything that is not a window is a
-    // request there is nothing to show in.
-    previewParent =
-        command.previewParent
-            ? reinterpret_cast<HWND>(static_cast<std::uintptr_t>(*command.previewParent))
-            : nullptr;
-    if (!previewParent || !::IsWindow(previewParent)) {
+    // The host gives its pane's handle; anything else is a request there is
+    // nothing to show in.
+    const auto asWindow = [](std::uint64_t handle) {
+      return reinterpret_cast<HWND>(static_cast<std::uintptr_t>(handle));
+    };
+    const bool usable = IsUsablePreviewPane(command.previewParent, [&](std::uint64_t handle) {
+      const HWND pane = asWindow(handle);
+      DWORD process = 0;
+      const bool isWindow = ::IsWindow(pane) != FALSE;
+      if (isWindow) ::GetWindowThreadProcessId(pane, &process);
+      return PaneFacts{isWindow, pane == ::GetDesktopWindow(),
+                       isWindow && process == ::GetCurrentProcessId()};
+    });
+    if (!usable) {
       ClearRunFlag(store);
       return 0;
     }
+    previewParent = asWindow(*command.previewParent);
   }
 
   Random random(ClockSeed());
@@ -138,12 +152,20 @@ int RunShowMode(HINSTANCE instance, KeyStore& store, const CommandLine& command)
 
 int Run(HINSTANCE instance) {
   const com_apartment apartment;  // for the picture codecs and the shell's dialogs
-  const unique_handle singleCopy(::CreateMutexW(nullptr, FALSE, kSingleCopyMutexName));
-  const bool anotherCopyRunning = ::GetLastError() == ERROR_ALREADY_EXISTS;
-
   RegistryKeyStore store{std::wstring(kRegistryBase)};
-  const StartupPlan plan =
-      PlanStartup(store, anotherCopyRunning, ArgumentText(::GetCommandLineW()));
+  unique_handle singleCopy;
+  const StartupPlan plan = [&] {
+    const unique_handle startup(::CreateMutexW(nullptr, FALSE, kStartupMutexName));
+    unique_mutex_hold turn;
+    // An abandoned hold (a copy that died holding it) is a turn like any other.
+    if (startup) {
+      const DWORD waited = ::WaitForSingleObject(startup.get(), kStartupWaitMs);
+      if (waited == WAIT_OBJECT_0 || waited == WAIT_ABANDONED) turn.reset(startup.get());
+    }
+    singleCopy.reset(::CreateMutexW(nullptr, FALSE, kSingleCopyMutexName));
+    const bool anotherCopyRunning = ::GetLastError() == ERROR_ALREADY_EXISTS;
+    return PlanStartup(store, anotherCopyRunning, ArgumentText(::GetCommandLineW()));
+  }();
   switch (plan.outcome) {
     case StartupOutcome::EndSilently:
       return 0;

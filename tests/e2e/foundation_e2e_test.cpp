@@ -199,8 +199,14 @@ TEST_F(Foundation, PreviewIsAChildOfThePaneIgnoresInputAndEndsWithThePane) {
 }
 
 TEST_F(Foundation, PreviewWithoutAUsableHandleEndsQuietly) {
-  for (const wchar_t* arguments : {L"/p", L"/p abc", L"/p 12x", L"/p:4294967295"}) {
-    SCOPED_TRACE(::testing::PrintToString(std::wstring(arguments)));
+  // The desktop window would make a screen-covering "preview" that ignores
+  // all input and never ends.
+  const std::wstring desktop =
+      L"/p " + std::to_wstring(reinterpret_cast<std::uintptr_t>(::GetDesktopWindow()));
+  for (const std::wstring& arguments :
+       {std::wstring(L"/p"), std::wstring(L"/p abc"), std::wstring(L"/p 12x"),
+        std::wstring(L"/p:4294967295"), desktop}) {
+    SCOPED_TRACE(::testing::PrintToString(arguments));
     Program program(arguments);
     ExpectEndsCleanly(program);
     EXPECT_EQ(program.WaitForMessageBox(0ms), nullptr);

@@ -62,22 +62,23 @@ const LinearTables& Tables() {
 // Averages each factor x factor block in linear light (blocks at the right
 // and bottom edges average what they have). A cheap first step for a picture
 // many times larger than its target: the filter then works on at most four
-// times the target's pixels.
+// times the target's pixels. Sums are 64-bit: a block of more than 65,537
+// pixels of 16-bit values would overflow 32 bits (a factor of 257 does).
 void BoxShrink(const SurfaceView& from, int factor, const SurfaceView& to) {
   const LinearTables& t = Tables();
-  std::vector<std::uint32_t> sums(static_cast<std::size_t>(to.width) * 3);
+  std::vector<std::uint64_t> sums(static_cast<std::size_t>(to.width) * 3);
   for (int ty = 0; ty < to.height; ++ty) {
-    std::fill(sums.begin(), sums.end(), 0u);
+    std::fill(sums.begin(), sums.end(), std::uint64_t{0});
     const int y0 = ty * factor;
     const int y1 = std::min(y0 + factor, from.height);
     for (int y = y0; y < y1; ++y) {
       const std::uint32_t* row = &from.At(0, y);
-      std::uint32_t* sum = sums.data();
+      std::uint64_t* sum = sums.data();
       for (int x0 = 0; x0 < from.width; x0 += factor, sum += 3) {
         const int x1 = std::min(x0 + factor, from.width);
-        std::uint32_t b = 0;
-        std::uint32_t g = 0;
-        std::uint32_t r = 0;
+        std::uint64_t b = 0;
+        std::uint64_t g = 0;
+        std::uint64_t r = 0;
         for (int x = x0; x < x1; ++x) {
           const std::uint32_t p = row[x];
           b += t.toLinear[p & 0xFFu];
@@ -91,11 +92,11 @@ void BoxShrink(const SurfaceView& from, int factor, const SurfaceView& to) {
     }
     for (int tx = 0; tx < to.width; ++tx) {
       const int x0 = tx * factor;
-      const auto count =
-          static_cast<std::uint32_t>((std::min(x0 + factor, from.width) - x0) * (y1 - y0));
-      const std::uint32_t* sum = &sums[static_cast<std::size_t>(tx) * 3];
+      const auto count = static_cast<std::uint64_t>(std::min(x0 + factor, from.width) - x0) *
+                         static_cast<std::uint64_t>(y1 - y0);
+      const std::uint64_t* sum = &sums[static_cast<std::size_t>(tx) * 3];
       const auto channel = [&](int i) -> std::uint32_t {
-        return t.toSrgb[(sum[i] + count / 2) / count];
+        return t.toSrgb[static_cast<std::size_t>((sum[i] + count / 2) / count)];
       };
       to.At(tx, ty) = channel(0) | (channel(1) << 8) | (channel(2) << 16);
     }

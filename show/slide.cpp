@@ -20,6 +20,9 @@ PixelSize SlidePixelSize(PixelSize natural, int windowHeight, TwipsScale scale) 
 }
 
 float NextDriftPosition(float extent, float size, float position, float step, bool& movingBack) {
+  // Larger than the window: both edges are beyond reach, and bouncing would
+  // flip it from one flush edge to the other at every tick.
+  if (size > extent) return (extent - size) / 2;
   const double stride = static_cast<double>(extent) * step;
   if (!movingBack) {
     if (static_cast<float>(stride + (static_cast<double>(size) + position)) > extent) {

@@ -4,10 +4,12 @@
 // A picture's longer side is 0.6 of the window's height, whatever its
 // orientation, so every picture leaves room to wander. Each 50 ms tick moves
 // it by a fixed fraction of the window's size on both axes; at an edge it is
-// laid flush and turns. Geometry is in single-precision twips, computed as the
-// sums the show has always used and rounded to single precision where they
-// are compared; the platform then places the picture on whole pixels, and the
-// next tick starts from where it really is.
+// laid flush and turns. On an axis where it is larger than the window (a wide
+// picture on a portrait screen) it stays centred and drifts on the other
+// only. Geometry is in single-precision twips, computed as the sums the show
+// has always used and rounded to single precision where they are compared;
+// the platform then places the picture on whole pixels, and the next tick
+// starts from where it really is.
 #pragma once
 
 #include <cstdint>
@@ -41,7 +43,8 @@ inline float DriftStep(std::int16_t gost) { return gost == 1 ? 0.01f : 0.0015f; 
 // of `extent` moves forwards (down, right) or, with movingBack, backwards by
 // extent x step, turning flush at the edge it would cross. A picture that
 // already reaches beyond the far edge while moving back is pulled flush with
-// it without turning.
+// it without turning. A picture larger than the window on this axis stays
+// centred on it, its direction unchanged.
 float NextDriftPosition(float extent, float size, float position, float step, bool& movingBack);
 
 // Where the picture is in a window of windowWidth x windowHeight pixels after

@@ -1,5 +1,6 @@
 #include "show/transition.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace ruzir {
@@ -19,6 +20,24 @@ bool InsideAcross(const Piece& piece, float windowWidth) {
 
 bool InsideDown(const Piece& piece, float windowHeight) {
   return piece.Y + piece.Height > 0 && piece.Y < windowHeight;
+}
+
+// Steps the pieces until none that can leave is inside the window and
+// returns the number of steps; 0 when kMaxTransitionSteps are not enough.
+// A piece that can never leave (it does not move on any axis that could
+// take it out) is not waited for: otherwise the count would never end.
+int StepOutOfSight(std::int16_t effect, std::vector<Piece>& pieces,
+                   const std::vector<PieceVelocity>& velocities, TwipsSize window) {
+  for (int n = 1; n <= kMaxTransitionSteps; ++n) {
+    bool anyInside = false;
+    for (std::size_t i = 0; i < pieces.size(); ++i) {
+      StepPiece(effect, pieces[i], velocities[i]);
+      anyInside =
+          anyInside || (CanLeave(effect, velocities[i]) && IsInside(effect, pieces[i], window));
+    }
+    if (!anyInside) return n;
+  }
+  return 0;
 }
 
 }  // namespace
@@ -180,37 +199,29 @@ PixelRect DrawPiece(const SurfaceView& picture, const Piece& piece, TwipsScale s
 }
 
 Transition::Transition(Kind kind, std::int16_t effect, TwipsSize window, const TwipsRect& place,
-                       TwipsScale scale, std::int16_t& lastPieceIndex)
-    : kind_(kind), effect_(effect), window_(window), scale_(scale) {
+                       TwipsScale scale, std::int16_t& lastPieceIndex, int maxFrames)
+    : kind_(kind), effect_(effect), scale_(scale) {
   if (!HasPieces(effect)) return;
   LayoutPieces(effect, place, pieces_, lastPieceIndex);
   velocities_ = PieceVelocities(effect, window, place, pieces_);
-  canLeave_.resize(pieces_.size());
-  for (std::size_t i = 0; i < pieces_.size(); ++i) {
-    canLeave_[i] = CanLeave(effect, velocities_[i]);
-  }
   if (kind == Kind::Out) {
-    framesLeft_ = kMaxTransitionSteps;
-    return;
+    // Counted on a copy: the frames then take the pieces along the same path.
+    // A piece too slow to leave within the count holds the half to its bound.
+    std::vector<Piece> copy = pieces_;
+    stepsLeft_ = StepOutOfSight(effect, copy, velocities_, window);
+    if (stepsLeft_ == 0) stepsLeft_ = kMaxTransitionSteps;
+  } else {
+    // The pieces start out of sight; a picture that would need more steps
+    // than the count holds comes in at once, without frames.
+    stepsLeft_ = StepOutOfSight(effect, pieces_, velocities_, window);
   }
-  // Step the pieces out of sight, counting; a picture that would need more
-  // steps than the count holds comes in at once, without frames.
-  for (int n = 1; n <= kMaxTransitionSteps; ++n) {
-    bool anyInside = false;
-    for (std::size_t i = 0; i < pieces_.size(); ++i) {
-      StepPiece(effect, pieces_[i], velocities_[i]);
-      anyInside = anyInside || (canLeave_[i] && IsInside(effect, pieces_[i], window));
-    }
-    if (!anyInside) {
-      framesLeft_ = n;
-      return;
-    }
-  }
+  const int frames = std::max(maxFrames, 1);
+  stepsPerFrame_ = (stepsLeft_ + frames - 1) / frames;
 }
 
 bool Transition::DrawNextFrame(const TransitionSurfaces& surfaces,
                                std::vector<PixelRect>& changed) {
-  if (framesLeft_ == 0) return false;
+  if (stepsLeft_ == 0) return false;
   const SurfaceView& canvas = surfaces.canvas;
   if (framesDrawn_ == 0) {
     const PixelRect all{0, 0, canvas.width, canvas.height};
@@ -225,29 +236,26 @@ bool Transition::DrawNextFrame(const TransitionSurfaces& surfaces,
   }
   drawn_.clear();
 
-  // A piece that can never leave (it does not move on any axis that could
-  // take it out) is drawn but not waited for: otherwise the transition would
-  // never end.
-  bool anyInside = false;
+  // The last frame may take fewer steps: outgoing, it is the one in which the
+  // last piece leaves; incoming, the one with every piece back at its place.
+  const int steps = std::min(stepsPerFrame_, stepsLeft_);
+  stepsLeft_ -= steps;
   for (std::size_t i = 0; i < pieces_.size(); ++i) {
     Piece& piece = pieces_[i];
-    if (kind_ == Kind::Out) {
-      StepPiece(effect_, piece, velocities_[i]);
-    } else {
-      ReverseStepPiece(effect_, piece, velocities_[i]);
+    for (int step = 0; step < steps; ++step) {
+      if (kind_ == Kind::Out) {
+        StepPiece(effect_, piece, velocities_[i]);
+      } else {
+        ReverseStepPiece(effect_, piece, velocities_[i]);
+      }
     }
     const PixelRect area = DrawPiece(surfaces.picture, piece, scale_, canvas);
     if (!area.Empty()) {
       drawn_.push_back(area);
       changed.push_back(area);
     }
-    anyInside =
-        anyInside || (kind_ == Kind::Out && canLeave_[i] && IsInside(effect_, piece, window_));
   }
   ++framesDrawn_;
-  --framesLeft_;
-  // Outgoing: the frame in which the last piece leaves is the last one.
-  if (kind_ == Kind::Out && !anyInside) framesLeft_ = 0;
   return true;
 }
 

@@ -10,6 +10,14 @@
 // are first stepped out of sight without drawing, counting the steps, then
 // drawn back in frame by frame.
 //
+// Frames are paced to the display's refresh. A piece can move a mere
+// fraction of a pixel per step (a picture about as wide as the window, as on
+// a portrait screen), so a half could take thousands of frames; each half
+// therefore has a frame budget, and when its steps exceed the budget a frame
+// advances several of them. The path and the speeds stay the same; only
+// fewer of the positions are shown. Both halves count their steps before the
+// first frame for this.
+//
 // Geometry is in single-precision twips, as the rest of the show; every copy
 // is one to one in pixels, each coordinate rounded half to even. A frame is
 // composed in a canvas laid over the whole window. Its first frame restores
@@ -90,11 +98,13 @@ class Transition {
  public:
   enum class Kind { Out, In };
 
-  // Lays out the pieces of `effect` for the picture at `place` and computes
-  // their velocities; the incoming kind also counts how many steps take every
-  // piece out of the window. An effect without pieces has no frames.
+  // Lays out the pieces of `effect` for the picture at `place`, computes
+  // their velocities and counts how many steps take every piece out of the
+  // window. The half draws at most `maxFrames` frames (at least one), each
+  // advancing as many steps as that needs; by default one step a frame. An
+  // effect without pieces has no frames.
   Transition(Kind kind, std::int16_t effect, TwipsSize window, const TwipsRect& place,
-             TwipsScale scale, std::int16_t& lastPieceIndex);
+             TwipsScale scale, std::int16_t& lastPieceIndex, int maxFrames = kMaxTransitionSteps);
 
   // Composes the next frame in the canvas, which holds the previous frame
   // (before the first frame, anything), and adds the canvas rectangles that
@@ -107,12 +117,11 @@ class Transition {
  private:
   Kind kind_;
   std::int16_t effect_;
-  TwipsSize window_;
   TwipsScale scale_;
   std::vector<Piece> pieces_;
   std::vector<PieceVelocity> velocities_;
-  std::vector<bool> canLeave_;
-  int framesLeft_ = 0;  // incoming: the steps counted; outgoing: a bound
+  int stepsLeft_ = 0;  // until every piece is out (outgoing) or home (incoming)
+  int stepsPerFrame_ = 0;
   int framesDrawn_ = 0;
   std::vector<PixelRect> drawn_;  // where the previous frame drew pieces
 };

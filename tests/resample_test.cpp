@@ -19,15 +19,16 @@ TEST(Resample, ASolidColourStaysExactAndLosesItsFourthByte) {
   struct Case {
     int fromWidth, fromHeight, toWidth, toHeight;
   };
-  const Case cases[] = {{64, 48, 17, 9},       {5, 7, 230, 461},  {300, 2, 3, 2},
-                        {1, 1, 2, 2},          {641, 479, 17, 9},  // box pre-shrink by 18
-                        {6000, 4000, 648, 432}};
+  // The last three go through the box pre-shrink: by 18, by 4, and by 257,
+  // where a full channel's sum over one block no longer fits in 32 bits.
+  const Case cases[] = {{64, 48, 17, 9},   {5, 7, 230, 461},       {300, 2, 3, 2},  {1, 1, 2, 2},
+                        {641, 479, 17, 9}, {6000, 4000, 648, 432}, {514, 514, 1, 1}};
   for (const auto& c : cases) {
-    Picture from(c.fromWidth, c.fromHeight, 0xFF2080C0u);
+    Picture from(c.fromWidth, c.fromHeight, 0xFFFF80C0u);
     Picture to(c.toWidth, c.toHeight, 0);
     ASSERT_TRUE(Resample(from.view, to.view));
     for (const std::uint32_t pixel : to.pixels) {
-      ASSERT_EQ(pixel, 0x002080C0u)
+      ASSERT_EQ(pixel, 0x00FF80C0u)
           << c.fromWidth << "x" << c.fromHeight << " to " << c.toWidth << "x" << c.toHeight;
     }
   }

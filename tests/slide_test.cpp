@@ -71,7 +71,8 @@ TEST(Slide, DriftStepsAndBouncesOnOneAxis) {
       {"backwards, landing exactly on 0 keeps going", 11520, 6912, 17.28f, 0.0015f, true, 0, true},
       {"a larger new picture is pulled up flush without turning", 11520, 9000, 4000, 0.0015f, true,
        2520, true},
-      {"a picture larger than the window turns at once", 11520, 12000, 0, 0.0015f, false, -480,
+      {"larger than the window: centred, not turned", 11520, 12000, 0, 0.0015f, false, -240, false},
+      {"larger than the window, moving back: stays centred", 11520, 12000, -240, 0.01f, true, -240,
        true},
   };
   for (const auto& c : cases) {
@@ -111,6 +112,14 @@ TEST(Slide, DriftPlacementLandsOnWholePixels) {
        true},
       {"top edge: to 0 and turn", {10, 1, 240, 462}, true, false, {12, 0, 242, 461}, false, false},
       {"left edge: to 0 and turn", {1, 10, 231, 471}, false, true, {0, 11, 230, 472}, false, false},
+      // 1152 wide: centred across, while it still drifts down.
+      {"wider than the window, flush right",
+       {-128, 154, 1024, 615},
+       false,
+       false,
+       {-64, 155, 1088, 616},
+       false,
+       false},
   };
   for (const auto& c : cases) {
     bool up = c.up;
@@ -142,10 +151,10 @@ TEST(Slide, FirstPictureIsCentredOnWholePixels) {
 
 TEST(Slide, TicksStartTheClockThenDriftThenChange) {
   SlideTimerState state;
-  state.MovingUp = true;  // whatever came before, the first tick starts afresh
+  state.MovingUp = state.MovingLeft = true;  // whatever came before, the first tick starts afresh
   EXPECT_EQ(BeginTick(state, 1000.0, 20), TickKind::First);
   EXPECT_TRUE(state.TimerStarted);
-  EXPECT_FALSE(state.MovingUp);
+  EXPECT_FALSE(state.MovingUp || state.MovingLeft) << "drifts down and to the right at first";
   EXPECT_DOUBLE_EQ(state.SlideStart, 1000.0);
 
   struct Case {

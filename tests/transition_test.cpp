@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <vector>
 
 namespace ruzir {
@@ -255,12 +256,16 @@ TEST(Transition, EveryFrameEqualsAFullRestoreWithThePiecesDrawnOnIt) {
     const char* name;
     std::int16_t effect;
     TwipsRect place;
+    int maxFrames = kMaxTransitionSteps;
+    int steps = 1;  // per frame, but for a shorter last one
   };
   const Case cases[] = {
       {"diffuse", kDiffuse, {Tw(70), Tw(40), Tw(150), Tw(100)}},
       {"diffuse, off centre and partly outside", kDiffuse, {Tw(-20), Tw(90), Tw(157), Tw(103)}},
       {"vertical", kVertical, {Tw(60), Tw(30), Tw(120), Tw(80)}},
       {"horizontal, wider than the window", kHorizontal, {Tw(-50), Tw(10), Tw(400), Tw(90)}},
+      // 20 pixels a step: the odd strips need 9 steps, in frames of 5 and 4.
+      {"vertical, in two frames", kVertical, {Tw(60), Tw(30), Tw(120), Tw(80)}, 2, 5},
   };
   const TwipsSize window{Tw(300), Tw(200)};
   for (const auto& c : cases) {
@@ -271,33 +276,38 @@ TEST(Transition, EveryFrameEqualsAFullRestoreWithThePiecesDrawnOnIt) {
       Canvas canvas(300, 200, 0xABu, 0);
       Canvas reference(300, 200, 0, 0);
       std::int16_t last = 0;
-      Transition transition(kind, c.effect, window, c.place, k96Dpi, last);
+      Transition transition(kind, c.effect, window, c.place, k96Dpi, last, c.maxFrames);
 
-      // The reference: the same pieces, stepped and drawn over a full restore.
+      // The reference: the same pieces, stepped and drawn over a full restore,
+      // after counting the steps that take them all out.
       std::vector<Piece> pieces;
       LayoutPieces(c.effect, c.place, pieces, last);
       const auto velocities = PieceVelocities(c.effect, window, c.place, pieces);
-      if (kind == Transition::Kind::In) {
-        for (int n = 0; n < 3000; ++n) {
-          bool inside = false;
-          for (std::size_t i = 0; i < pieces.size(); ++i) {
-            StepPiece(c.effect, pieces[i], velocities[i]);
-            inside = inside || IsInside(c.effect, pieces[i], window);
-          }
-          if (!inside) break;
+      std::vector<Piece> away = pieces;
+      int stepsLeft = 0;
+      for (bool inside = true; inside && stepsLeft < 3000; ++stepsLeft) {
+        inside = false;
+        for (std::size_t i = 0; i < away.size(); ++i) {
+          StepPiece(c.effect, away[i], velocities[i]);
+          inside = inside || IsInside(c.effect, away[i], window);
         }
       }
+      if (kind == Transition::Kind::In) pieces = away;
       std::vector<std::uint32_t> previous = canvas.pixels;
       std::vector<PixelRect> changed;
       int frames = 0;
       while (transition.DrawNextFrame({background.view, picture.view, canvas.view}, changed)) {
         ++frames;
         reference.pixels = background.pixels;
+        const int steps = std::min(c.steps, stepsLeft);
+        stepsLeft -= steps;
         for (std::size_t i = 0; i < pieces.size(); ++i) {
-          if (kind == Transition::Kind::Out) {
-            StepPiece(c.effect, pieces[i], velocities[i]);
-          } else {
-            ReverseStepPiece(c.effect, pieces[i], velocities[i]);
+          for (int step = 0; step < steps; ++step) {
+            if (kind == Transition::Kind::Out) {
+              StepPiece(c.effect, pieces[i], velocities[i]);
+            } else {
+              ReverseStepPiece(c.effect, pieces[i], velocities[i]);
+            }
           }
           DrawPiece(picture.view, pieces[i], k96Dpi, reference.view);
         }
@@ -316,6 +326,7 @@ TEST(Transition, EveryFrameEqualsAFullRestoreWithThePiecesDrawnOnIt) {
         changed.clear();
       }
       EXPECT_GT(frames, 1) << c.name;
+      EXPECT_EQ(stepsLeft, 0) << c.name;
     }
   }
 }
@@ -356,6 +367,57 @@ TEST(Transition, FrameCountsAtTheEdgesOfWhatMoves) {
     }
     EXPECT_EQ(out.FramesDrawn(), c.framesOut) << c.name;
     EXPECT_EQ(in.FramesDrawn(), c.framesIn) << c.name;
+  }
+}
+
+// A half draws no more frames than its budget: past it a frame advances
+// several steps, yet the last frame out is still the one in which the last
+// piece leaves, and the last frame in still shows the picture whole. Drawn at
+// a tenth of the pixels: the counts follow the twips.
+TEST(Transition, SlideStepBudget) {
+  struct Case {
+    const char* name;
+    TwipsSize window;
+    TwipsRect place;
+  };
+  constexpr int kBudget = 90;  // 1.5 s at 60 Hz
+  const Case cases[] = {
+      // 1083 pixels wide in 1080: the strips move half a pixel a step.
+      {"portrait, about as wide", {Tw(1080), Tw(1920)}, {Tw(-2), Tw(384), Tw(1083), Tw(1152)}},
+      {"landscape", {Tw(1024), Tw(768)}, {Tw(282), Tw(211), Tw(461), Tw(346)}},
+  };
+  constexpr TwipsScale kTenth{150.0f, 150.0f};
+  const auto tenth = [](float twips) { return static_cast<int>(twips / 150); };
+  for (const auto& c : cases) {
+    const int width = tenth(c.window.width);
+    const int height = tenth(c.window.height);
+    Canvas background(width, height, 0x10000000u, 1);
+    Canvas picture(tenth(c.place.width) + 1, tenth(c.place.height) + 1, 0x20000000u, 1);
+    for (const auto kind : {Transition::Kind::Out, Transition::Kind::In}) {
+      Canvas free(width, height, 0, 0);
+      Canvas paced(width, height, 0, 0);
+      std::vector<std::uint32_t> beforeLast;
+      std::int16_t last = 0;
+      std::vector<PixelRect> changed;
+      Transition unbounded(kind, kHorizontal, c.window, c.place, kTenth, last);
+      while (unbounded.DrawNextFrame({background.view, picture.view, free.view}, changed)) {
+      }
+      Transition bounded(kind, kHorizontal, c.window, c.place, kTenth, last, kBudget);
+      for (std::vector<std::uint32_t> before = paced.pixels;
+           bounded.DrawNextFrame({background.view, picture.view, paced.view}, changed);
+           before = paced.pixels) {
+        beforeLast = before;
+      }
+      const int steps = unbounded.FramesDrawn();
+      if (steps <= kBudget) {
+        EXPECT_EQ(bounded.FramesDrawn(), steps) << c.name;
+      } else {
+        EXPECT_LE(bounded.FramesDrawn(), kBudget) << c.name;
+        EXPECT_GT(bounded.FramesDrawn(), kBudget / 2) << c.name << ": too many steps a frame";
+      }
+      EXPECT_EQ(paced.pixels, free.pixels) << c.name << ": the last frame";
+      EXPECT_NE(beforeLast, paced.pixels) << c.name << ": the last frame moved nothing";
+    }
   }
 }
 

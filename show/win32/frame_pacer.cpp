@@ -52,7 +52,8 @@ void HandlePendingMessages() noexcept {
 FramePacer::FramePacer() noexcept {
   BOOL enabled = FALSE;
   composition_ = SUCCEEDED(::DwmIsCompositionEnabled(&enabled)) && enabled;
-  period_ = kHundredNsPerSecond / RefreshHz();
+  refreshHz_ = static_cast<int>(RefreshHz());
+  period_ = kHundredNsPerSecond / refreshHz_;
   timer_.reset(::CreateWaitableTimerExW(nullptr, nullptr, CREATE_WAITABLE_TIMER_HIGH_RESOLUTION,
                                         TIMER_ALL_ACCESS));
   if (!timer_) timer_.reset(::CreateWaitableTimerW(nullptr, TRUE, nullptr));

@@ -26,9 +26,12 @@ class FramePacer {
   void Start() noexcept;
   // Handles pending window messages and returns at the next refresh.
   void WaitForNextFrame() noexcept;
+  // The display's refresh rate, or 60 when it reports none.
+  int refreshHz() const noexcept { return refreshHz_; }
 
  private:
   bool composition_ = false;
+  int refreshHz_ = 0;
   LONGLONG period_ = 0;    // 100 ns units
   LONGLONG deadline_ = 0;  // 100 ns units of the performance counter
   unique_handle timer_;

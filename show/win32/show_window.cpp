@@ -285,7 +285,10 @@ void ShowWindow::PlayTransition(Transition::Kind kind) noexcept {
   try {
     const TwipsSize window{TwipsFromPixels(frame_->width(), scale_.x),
                            TwipsFromPixels(frame_->height(), scale_.y)};
-    Transition transition(kind, effect, window, PictureTwips(), scale_, loaded_.LastPieceIndex);
+    // Each half lasts at most about 1.5 s, however slowly its pieces move.
+    const int maxFrames = pacer_.refreshHz() * 3 / 2;
+    Transition transition(kind, effect, window, PictureTwips(), scale_, loaded_.LastPieceIndex,
+                          maxFrames);
     // The pieces stand in for the picture from the first frame out on.
     if (kind == Transition::Kind::Out) SetPictureVisible(false);
     const TransitionSurfaces surfaces{persistent_->view(),

@@ -29,12 +29,15 @@ void WriteFile(const std::wstring& file, const void* data, std::size_t size) {
         "cannot write a test picture");
 }
 
-// Rows of 24-bit BGR pixels, each padded to 4 bytes as BMP wants them.
-std::vector<std::uint8_t> SolidRows(int width, int height, COLORREF colour, UINT* stride) {
+// Rows of 24-bit BGR pixels, each padded to 4 bytes as BMP wants them; the
+// right half (from width / 2) in `rightHalf`.
+std::vector<std::uint8_t> PictureRows(int width, int height, COLORREF left, COLORREF rightHalf,
+                                      UINT* stride) {
   *stride = static_cast<UINT>((width * 3 + 3) & ~3);
   std::vector<std::uint8_t> rows(static_cast<std::size_t>(*stride) * height);
   for (int y = 0; y < height; ++y) {
     for (int x = 0; x < width; ++x) {
+      const COLORREF colour = x < width / 2 ? left : rightHalf;
       std::uint8_t* p = &rows[static_cast<std::size_t>(y) * *stride + x * 3];
       p[0] = GetBValue(colour);
       p[1] = GetGValue(colour);
@@ -89,13 +92,18 @@ std::wstring PictureFolder::At(const std::wstring& name) const {
 }
 
 void PictureFolder::AddBmp(const std::wstring& name, int width, int height, COLORREF colour) const {
+  AddBmp(name, width, height, colour, colour);
+}
+
+void PictureFolder::AddBmp(const std::wstring& name, int width, int height, COLORREF colour,
+                           COLORREF rightHalf) const {
   UINT stride = 0;
-  const std::vector<std::uint8_t> rows = SolidRows(width, height, colour, &stride);
+  const std::vector<std::uint8_t> rows = PictureRows(width, height, colour, rightHalf, &stride);
   BITMAPFILEHEADER file{};
   BITMAPINFOHEADER info{};
   info.biSize = sizeof(info);
   info.biWidth = width;
-  info.biHeight = height;  // bottom-up; a solid picture reads the same
+  info.biHeight = height;  // bottom-up; the pictures read the same either way
   info.biPlanes = 1;
   info.biBitCount = 24;
   info.biCompression = BI_RGB;
@@ -133,7 +141,7 @@ void PictureFolder::AddJpeg(const std::wstring& name, int width, int height,
       SUCCEEDED(frame->SetPixelFormat(&format)) && IsEqualGUID(format, GUID_WICPixelFormat24bppBGR),
       "the JPEG encoder refuses 24-bit BGR");
   UINT stride = 0;
-  std::vector<std::uint8_t> rows = SolidRows(width, height, colour, &stride);
+  std::vector<std::uint8_t> rows = PictureRows(width, height, colour, colour, &stride);
   Check(SUCCEEDED(frame->WritePixels(static_cast<UINT>(height), stride,
                                      static_cast<UINT>(rows.size()), rows.data())) &&
             SUCCEEDED(frame->Commit()) && SUCCEEDED(encoder->Commit()),

@@ -1,6 +1,7 @@
 // Test pictures and screenshots for the end-to-end tests: folders of solid-
-// colour JPEG and BMP files made on the spot, and a whole-screen capture
-// taken in one copy, so that a moving picture is measured at one instant.
+// colour JPEG and BMP files (and two-colour BMP files) made on the spot, and
+// a whole-screen capture taken in one copy, so that a moving picture is
+// measured at one instant.
 #pragma once
 
 #include <windows.h>
@@ -25,6 +26,10 @@ class PictureFolder {
   const std::wstring& path() const { return path_; }
 
   void AddBmp(const std::wstring& name, int width, int height, COLORREF colour) const;
+  // The right half in another colour: the border between the halves shows
+  // where a picture is across even when it is wider than the screen.
+  void AddBmp(const std::wstring& name, int width, int height, COLORREF colour,
+              COLORREF rightHalf) const;
   void AddJpeg(const std::wstring& name, int width, int height, COLORREF colour) const;
   void AddFile(const std::wstring& name, const std::vector<std::uint8_t>& bytes) const;
   void AddFolder(const std::wstring& name) const;

@@ -152,12 +152,18 @@ TEST_F(Pictures, AfterImagesLeaveATrail) {
   EndWithAKey(program);
 }
 
-TEST_F(Pictures, DamagedAndEmptyFilesAreSkipped) {
+// The oversized ones are small files claiming 60000 x 60000 pixels, which
+// the codec would allocate in full on opening them.
+TEST_F(Pictures, DamagedEmptyAndOversizedFilesAreSkipped) {
   const COLORREF green = RGB(0, 160, 0);
   PictureFolder folder;
   folder.AddFile(L"damaged.jpg", {0xFF, 0xD8, 0xFF, 0xE0, 0x12, 0x34, 0x56, 0x78, 0x9A});
   folder.AddFile(L"empty.jpg", {});
   folder.AddFile(L"text.bmp", {'n', 'o', 't', ' ', 'a', ' ', 'p', 'i', 'c'});
+  folder.AddJpeg(L"bomb.jpg", 16, 16, RGB(255, 0, 0));
+  folder.ClaimSize(L"bomb.jpg", 60000, 60000);
+  folder.AddBmp(L"bomb.bmp", 16, 16, RGB(255, 0, 0));
+  folder.ClaimSize(L"bomb.bmp", 60000, 60000);
   folder.AddBmp(L"good.bmp", 120, 90, green);
   UsePictureFolder(folder);
   SetShortSetting(L"Interval", 1);

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <vector>
 
 namespace ruzir {
@@ -16,26 +17,16 @@ Bytes operator+(Bytes a, const Bytes& b) {
 
 Bytes Jpeg(const Bytes& segments) { return Bytes{0xFF, 0xD8} + segments; }
 
+Bytes Be16(std::size_t value) { return {std::uint8_t(value >> 8), std::uint8_t(value)}; }
+
 // A segment shaped like a one-component frame header, under any marker code.
 Bytes Frame(std::uint8_t code, int width, int height) {
-  return {0xFF,
-          code,
-          0,
-          11,
-          8,
-          std::uint8_t(height >> 8),
-          std::uint8_t(height),
-          std::uint8_t(width >> 8),
-          std::uint8_t(width),
-          1,
-          1,
-          0x11,
-          0};
+  return Bytes{0xFF, code, 0, 11, 8} + Be16(height) + Be16(width) + Bytes{1, 1, 0x11, 0};
 }
 
 // Filled with frame headers of 1 x 1 that a walk must step over.
 Bytes App1(std::size_t length) {
-  Bytes segment{0xFF, 0xE1, std::uint8_t(length >> 8), std::uint8_t(length)};
+  Bytes segment = Bytes{0xFF, 0xE1} + Be16(length);
   for (const Bytes frame = Frame(0xC0, 1, 1); segment.size() < 2 + length;) {
     segment.insert(segment.end(), frame.begin(), frame.end());
   }
@@ -83,9 +74,9 @@ TEST(PictureHeader, ClaimedSizeOrRefusal) {
   Put32(info16, 14, 16);
   const Case cases[] = {
       {"JPEG", Jpeg(Frame(0xC0, 640, 480)), PixelSize{640, 480}},
-      {"frame header after 128 KiB of APP1, fill bytes and stray bytes",
-       Jpeg(App1(65535) + App1(65535) + Bytes{0xFF, 0xFF, 0xD0, 0x00, 0x12, 0xFF, 0x00} +
-            Frame(0xC2, 3, 2)),
+      {"frame header after 128 KiB of APP1, TEM, RST0, fill bytes, RST7 and stray bytes",
+       Jpeg(App1(65535) + App1(65535) +
+            Bytes{0xFF, 0x01, 0xFF, 0xD0, 0xFF, 0xFF, 0xD7, 0x12, 0xFF, 0x00} + Frame(0xC2, 3, 2)),
        PixelSize{3, 2}},
       {"DHT, JPG and DAC are no frame headers",
        Jpeg(Frame(0xC4, 1, 1) + Frame(0xC8, 1, 1) + Frame(0xCC, 1, 1) + Frame(0xCF, 5, 6)),
@@ -105,12 +96,28 @@ TEST(PictureHeader, ClaimedSizeOrRefusal) {
       {"BMP bomb", Bmp(60000, 60000), std::nullopt},
       {"BMP negative width", Bmp(-4, 3), std::nullopt},
       {"BMP one colour, filling the file", Bmp(4, 3, 1), PixelSize{4, 3}},
+      {"BMP two colours, one too many", Bmp(4, 3, 2), std::nullopt},
       {"BMP colour count 0x7fffffff", Bmp(4, 3, 0x7FFFFFFF), std::nullopt},
       {"BMP pixels at the end of the file", Bmp(4, 3, 0, 58), std::nullopt},
       {"BMP 16-byte info header", info16, std::nullopt},
       {"truncated BMP", Cut(Bmp(4, 3), 40), std::nullopt},
   };
   for (const auto& c : cases) EXPECT_EQ(ClaimedPictureSize(c.file), c.size) << c.name;
+}
+
+// Long segments are stepped over, not read: one read per window.
+TEST(PictureHeader, ReadsTheFileAWindowAtATime) {
+  const Bytes file = Jpeg(App1(65535) + App1(65535) + Frame(0xC0, 3, 2));
+  int reads = 0;
+  const auto size =
+      ClaimedPictureSize(file.size(), [&](std::uint64_t offset, std::span<std::uint8_t> out) {
+        ++reads;
+        const std::size_t count = std::min<std::size_t>(out.size(), file.size() - offset);
+        std::copy_n(file.begin() + static_cast<std::ptrdiff_t>(offset), count, out.begin());
+        return count;
+      });
+  EXPECT_EQ(size, (PixelSize{3, 2}));
+  EXPECT_EQ(reads, 3);
 }
 
 }  // namespace

@@ -55,22 +55,29 @@ std::int16_t PickImageIndex(std::int16_t count, UniformSource& random) {
 
 std::optional<std::int16_t> ImagePicker::PickAndLoad(
     UniformSource& random, const std::function<bool(std::int16_t)>& load) {
-  const auto count = static_cast<std::int16_t>(failed_.size());
-  while (failedCount_ < count) {
+  ++picks_;
+  const auto count = static_cast<std::int16_t>(failedAt_.size());
+  int open = 0;  // files neither resting nor tried in this pick
+  for (std::size_t i = 0; i < failedAt_.size(); ++i) open += Resting(i) ? 0 : 1;
+  if (open == 0) {
+    std::fill(failedAt_.begin(), failedAt_.end(), 0);
+    open = count;
+  }
+  while (open > 0) {
     std::int16_t index = PickImageIndex(count, random);
-    if (HasFailed(index)) {
-      // The k-th of the untried pictures, k drawn uniformly.
-      int k = PickImageIndex(static_cast<std::int16_t>(count - failedCount_), random);
-      for (int i = 1; i <= count; ++i) {
-        if (!HasFailed(static_cast<std::int16_t>(i)) && --k == 0) {
-          index = static_cast<std::int16_t>(i);
+    if (Resting(static_cast<std::size_t>(index) - 1)) {
+      // The k-th of the open files, k drawn uniformly.
+      int k = PickImageIndex(static_cast<std::int16_t>(open), random);
+      for (std::size_t i = 0; i < failedAt_.size(); ++i) {
+        if (!Resting(i) && --k == 0) {
+          index = static_cast<std::int16_t>(i + 1);
           break;
         }
       }
     }
     if (load(index)) return index;
-    failed_[static_cast<std::size_t>(index) - 1] = true;
-    ++failedCount_;
+    failedAt_[static_cast<std::size_t>(index) - 1] = picks_;
+    --open;
   }
   return std::nullopt;
 }

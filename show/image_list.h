@@ -73,27 +73,29 @@ ImageList BuildImageList(std::wstring_view folder, DirectorySearch& search);
 // A random index from 1 to count (count >= 1); every index has the same chance.
 std::int16_t PickImageIndex(std::int16_t count, UniformSource& random);
 
-// Draws the pictures of the show and remembers those that could not be
-// loaded: a file that failed once is never tried again, and when every file
-// has failed there is nothing left to show.
+// Draws the pictures of the show and lets those that could not be loaded
+// rest. A file may be missing, damaged or locked only for a while, so a
+// failure is not for ever: a file that failed is tried again at the earliest
+// as many picks later as there are pictures (about as long as a random draw
+// takes to come back to it anyway), and when every file is resting, all of
+// them get another chance at once.
 class ImagePicker {
  public:
-  explicit ImagePicker(std::int16_t count) : failed_(static_cast<std::size_t>(count), false) {}
+  explicit ImagePicker(std::int16_t count) : failedAt_(static_cast<std::size_t>(count), 0) {}
 
-  // Draws an index with PickImageIndex and calls `load` with it until one
-  // loads; an index that has failed before is replaced by a draw among those
-  // still untried, so this ends after at most count attempts. nullopt when
-  // every picture has failed.
+  // One pick: draws an index with PickImageIndex and calls `load` with it
+  // until one loads; a resting index is replaced by a draw among the others,
+  // so each file is tried at most once. nullopt when none loads.
   std::optional<std::int16_t> PickAndLoad(UniformSource& random,
                                           const std::function<bool(std::int16_t)>& load);
 
-  int FailedCount() const { return failedCount_; }
-
  private:
-  bool HasFailed(std::int16_t index) const { return failed_[static_cast<std::size_t>(index) - 1]; }
+  bool Resting(std::size_t i) const {
+    return failedAt_[i] != 0 && picks_ - failedAt_[i] < failedAt_.size();
+  }
 
-  std::vector<bool> failed_;
-  int failedCount_ = 0;
+  std::vector<std::uint64_t> failedAt_;  // the pick of the last failure, 0 for none
+  std::uint64_t picks_ = 0;
 };
 
 }  // namespace ruzir

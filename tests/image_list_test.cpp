@@ -107,7 +107,7 @@ TEST(ImageList, PickImageIndexCoversTheListEvenly) {
   }
 }
 
-TEST(ImageList, PickerSkipsFilesThatFailAndNeverTriesThemAgain) {
+TEST(ImageList, PickerTriesEachFileAtMostOncePerPick) {
   struct Case {
     const char* name;
     std::int16_t count;
@@ -143,21 +143,39 @@ TEST(ImageList, PickerSkipsFilesThatFailAndNeverTriesThemAgain) {
   }
 }
 
-TEST(ImageList, AFileThatFailedIsNotTriedAtALaterChange) {
-  ImagePicker picker(2);
-  FixedUniform random({0.0f});  // always draws index 1
-  std::vector<std::int16_t> tried;
-  bool firstLoads = true;  // file 1 is removed after the first change
-  const auto load = [&](std::int16_t i) {
-    tried.push_back(i);
-    return i == 2 || firstLoads;
+TEST(ImageList, PickerRetriesFailedFilesAtLaterPicks) {
+  struct Pick {
+    std::set<std::int16_t> broken;
+    std::vector<std::int16_t> tried;
+    std::optional<std::int16_t> shown;
   };
-  EXPECT_EQ(picker.PickAndLoad(random, load), 1);
-  firstLoads = false;
-  EXPECT_EQ(picker.PickAndLoad(random, load), 2);
-  EXPECT_EQ(picker.PickAndLoad(random, load), 2);
-  EXPECT_EQ(tried, (std::vector<std::int16_t>{1, 1, 2, 2}));
-  EXPECT_EQ(picker.FailedCount(), 1);
+  struct Case {
+    const char* name;
+    std::int16_t count;
+    std::vector<Pick> picks;
+  };
+  // Every draw is 0: index 1, or else the first file not resting.
+  const Case cases[] = {
+      {"all fail, then come back",
+       2,
+       {{{1, 2}, {1, 2}, std::nullopt}, {{1, 2}, {1, 2}, std::nullopt}, {{}, {1}, 1}}},
+      {"a locked file rests for as many picks as there are files",
+       3,
+       {{{1}, {1, 2}, 2}, {{}, {2}, 2}, {{}, {2}, 2}, {{}, {1}, 1}}},
+  };
+  for (const auto& c : cases) {
+    ImagePicker picker(c.count);
+    FixedUniform random({0.0f});
+    for (const Pick& pick : c.picks) {
+      std::vector<std::int16_t> tried;
+      const auto shown = picker.PickAndLoad(random, [&](std::int16_t i) {
+        tried.push_back(i);
+        return pick.broken.count(i) == 0;
+      });
+      EXPECT_EQ(shown, pick.shown) << c.name;
+      EXPECT_EQ(tried, pick.tried) << c.name;
+    }
+  }
 }
 
 }  // namespace

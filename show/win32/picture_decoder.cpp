@@ -39,15 +39,39 @@ std::optional<PictureDecoder> PictureDecoder::Create() noexcept {
 }
 
 std::optional<OpenedPicture> PictureDecoder::Open(const std::wstring& file) const noexcept {
-  com_ptr<IWICBitmapDecoder> decoder;
-  if (FAILED(factory_->CreateDecoderFromFilename(file.c_str(), nullptr, GENERIC_READ,
-                                                 WICDecodeMetadataCacheOnDemand, decoder.put()))) {
+  // Renaming or deleting the file stays possible while it is open; writing
+  // to it does not, so what the codec reads is what the header check read.
+  const HANDLE handle =
+      ::CreateFileW(file.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr,
+                    OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+  if (handle == INVALID_HANDLE_VALUE) return std::nullopt;
+  OpenedPicture picture;
+  picture.file.reset(handle);
+  LARGE_INTEGER fileSize{};
+  if (!::GetFileSizeEx(handle, &fileSize)) return std::nullopt;
+  const auto claimed = ClaimedPictureSize(
+      static_cast<std::uint64_t>(fileSize.QuadPart),
+      [handle](std::uint64_t offset, std::span<std::uint8_t> out) -> std::size_t {
+        LARGE_INTEGER at{};
+        at.QuadPart = static_cast<LONGLONG>(offset);
+        DWORD read = 0;
+        if (!::SetFilePointerEx(handle, at, nullptr, FILE_BEGIN) ||
+            !::ReadFile(handle, out.data(), static_cast<DWORD>(out.size()), &read, nullptr)) {
+          return 0;
+        }
+        return read;
+      });
+  if (!claimed || !::SetFilePointerEx(handle, LARGE_INTEGER{}, nullptr, FILE_BEGIN)) {
     return std::nullopt;
   }
-  OpenedPicture picture;
+
+  com_ptr<IWICBitmapDecoder> decoder;
   UINT width = 0;
   UINT height = 0;
-  if (FAILED(decoder->GetFrame(0, picture.frame.put())) ||
+  if (FAILED(factory_->CreateDecoderFromFileHandle(reinterpret_cast<ULONG_PTR>(handle), nullptr,
+                                                   WICDecodeMetadataCacheOnDemand,
+                                                   decoder.put())) ||
+      FAILED(decoder->GetFrame(0, picture.frame.put())) ||
       FAILED(picture.frame->GetSize(&width, &height)) || width == 0 || height == 0 ||
       width > 0x7FFFFFFFu || height > 0x7FFFFFFFu) {
     return std::nullopt;

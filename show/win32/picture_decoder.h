@@ -7,6 +7,12 @@
 // the decoder asks it to, at the smallest such size that is still no smaller
 // than the target; the filtered resampling then does the rest. A codec
 // without decode-time scaling is decoded at full size.
+//
+// Before a codec sees a file, its header tells the size it claims
+// (show/picture_header.h): the codecs allocate the whole picture as soon as
+// its frame is opened, so a file claiming too much is refused by its header.
+// The codec then reads the file through the very handle the header was read
+// from, opened so that nobody can write to it meanwhile.
 #pragma once
 
 #include <wincodec.h>
@@ -14,17 +20,20 @@
 #include <optional>
 #include <string>
 
+#include "show/picture_header.h"
 #include "show/slide.h"
 #include "show/surface.h"
 #include "support/win32/com.h"
+#include "support/win32/handles.h"
 
 namespace ruzir::win32 {
 
 // The largest picture decoded at all, in bytes of 32-bit pixels after any
 // decode-time scaling: beyond it a file counts as one that cannot be loaded.
-inline constexpr std::size_t kMaxDecodeBytes = std::size_t{1} << 30;
+inline constexpr std::size_t kMaxDecodeBytes = kMaxPictureBytes;
 
 struct OpenedPicture {
+  unique_handle file;  // read by the frame, so it goes after it
   com_ptr<IWICBitmapFrameDecode> frame;
   PixelSize size;  // natural size in pixels
 };
@@ -35,7 +44,8 @@ class PictureDecoder {
   static std::optional<PictureDecoder> Create() noexcept;
 
   // The file's first frame and its size; nullopt when the file cannot be
-  // opened or is no picture the codecs know.
+  // opened, its header claims too large a picture or is damaged, or it is no
+  // JPEG or BMP.
   std::optional<OpenedPicture> Open(const std::wstring& file) const noexcept;
 
   // Decodes the picture into all of `target`, resampled to its size. False

@@ -63,7 +63,10 @@ ShowWindow::LoadResult ShowWindow::Load(HINSTANCE instance) noexcept {
 
   // The first picture, centred; before the window exists, so that a folder
   // of nothing but unreadable files ends the program with no window shown.
-  if (!LoadRandomSlide()) return LoadResult::NoPicture;
+  // Once the show runs, no file that fails to load ever ends it.
+  PictureBox first;
+  if (!LoadRandomSlide(first)) return LoadResult::NoPicture;
+  PutSlide(std::move(first));
   const PixelSize size{picImage_.place.right - picImage_.place.left,
                        picImage_.place.bottom - picImage_.place.top};
   picImage_.place = CentredPlacement(size, WindowSize(), scale_);
@@ -201,12 +204,18 @@ void ShowWindow::OnTimer1() noexcept {
   const Settings& settings = loaded_.settings;
   const TickKind kind = BeginTick(timer_, DisplayClock(), settings.Interval);
   if (kind != TickKind::First) {
-    const bool change = kind == TickKind::Change;
+    bool change = kind == TickKind::Change;
     if (change) {
-      PlayTransition(Transition::Kind::Out);
-      if (!LoadRandomSlide()) {
-        FailAndEnd(kImageListFailedText);
-        return;
+      // The next picture is loaded before the current one leaves: when none
+      // can be loaded now (files removed, locked or damaged), the current
+      // one stays for another display time and the change is tried again.
+      PictureBox next;
+      if (LoadRandomSlide(next)) {
+        PlayTransition(Transition::Kind::Out);
+        PutSlide(std::move(next));
+      } else {
+        timer_.SlideStart = DisplayClock();
+        change = false;
       }
     }
     // The new picture makes its first step from the old one's place.
@@ -231,26 +240,30 @@ void ShowWindow::OnTimer1() noexcept {
   ticking_ = false;
 }
 
-bool ShowWindow::LoadSlide(std::int16_t index) noexcept {
+bool ShowWindow::LoadSlide(std::int16_t index, PictureBox& slide) noexcept {
   const auto opened = decoder_.Open(images_.File(index));
   if (!opened) return false;
   const PixelSize size = SlidePixelSize(opened->size, persistent_->height(), scale_);
-  std::optional<DibSurface> picture;
+  slide.picture.reset();
   if (size.width > 0 && size.height > 0) {
-    picture = DibSurface::Create(size.width, size.height);
-    if (!picture || !decoder_.DecodeInto(*opened, picture->view())) return false;
+    slide.picture = DibSurface::Create(size.width, size.height);
+    if (!slide.picture || !decoder_.DecodeInto(*opened, slide.picture->view())) return false;
   }
-  if (picImage_.visible) Touch(picImage_.place);
-  picImage_.picture = std::move(picture);
-  picImage_.place.right = picImage_.place.left + size.width;
-  picImage_.place.bottom = picImage_.place.top + size.height;
-  if (picImage_.visible) Touch(picImage_.place);
+  slide.place = {0, 0, size.width, size.height};
   return true;
 }
 
-bool ShowWindow::LoadRandomSlide() noexcept {
-  return picker_.PickAndLoad(random_, [this](std::int16_t index) { return LoadSlide(index); })
+bool ShowWindow::LoadRandomSlide(PictureBox& slide) noexcept {
+  return picker_.PickAndLoad(random_, [&](std::int16_t index) { return LoadSlide(index, slide); })
       .has_value();
+}
+
+void ShowWindow::PutSlide(PictureBox&& slide) noexcept {
+  if (picImage_.visible) Touch(picImage_.place);
+  picImage_.picture = std::move(slide.picture);
+  picImage_.place.right = picImage_.place.left + slide.place.right;
+  picImage_.place.bottom = picImage_.place.top + slide.place.bottom;
+  if (picImage_.visible) Touch(picImage_.place);
 }
 
 void ShowWindow::SetPictureVisible(bool visible) noexcept {
@@ -339,18 +352,6 @@ void ShowWindow::Close() noexcept {
   if (!closing_) ::DestroyWindow(hwnd());
 }
 
-void ShowWindow::FailAndEnd(std::wstring_view text) noexcept {
-  ::KillTimer(hwnd(), kTimer1);
-  ::ShowWindow(hwnd(), SW_HIDE);
-  if (cursorHidden_) {
-    ::ShowCursor(TRUE);
-    cursorHidden_ = false;
-  }
-  ShowWarning(text);
-  exitCode_ = 1;
-  Close();
-}
-
 void ShowWindow::OnDestroy() noexcept {
   if (closing_) return;
   closing_ = true;
@@ -365,7 +366,7 @@ void ShowWindow::OnDestroy() noexcept {
     ::ExitProcess(1);
   }
   // The show is over: end at once, so no timer tick or queued input runs.
-  ::ExitProcess(exitCode_);
+  ::ExitProcess(0);
 }
 
 }  // namespace ruzir::win32

@@ -91,11 +91,13 @@ class ShowWindow final : public WindowBase {
   void OnTimer1() noexcept;
   void OnDestroy() noexcept;
 
-  // Loads file `index` into picImage at its size for this window; its left
-  // and top stay. False when the file cannot be loaded.
-  bool LoadSlide(std::int16_t index) noexcept;
-  // Draws pictures until one loads; false when none is left that can.
-  bool LoadRandomSlide() noexcept;
+  // Loads file `index` into `slide` at its size for this window. False when
+  // the file cannot be loaded.
+  bool LoadSlide(std::int16_t index, PictureBox& slide) noexcept;
+  // Draws pictures until one loads; false when none of them can, for now.
+  bool LoadRandomSlide(PictureBox& slide) noexcept;
+  // Makes a loaded slide picImage's picture; picImage's left and top stay.
+  void PutSlide(PictureBox&& slide) noexcept;
   void SetPictureVisible(bool visible) noexcept;
   void MovePicture(const PixelRect& place) noexcept;
   // Copies picImage into the persistent picture at its place.
@@ -114,8 +116,6 @@ class ShowWindow final : public WindowBase {
   TwipsRect PictureTwips() const noexcept;
   // Closing the full-screen show ends the process through OnDestroy.
   void Close() noexcept;
-  // Takes the show off the screen, says why, and ends the process.
-  void FailAndEnd(std::wstring_view text) noexcept;
 
   LoadedSettings& loaded_;
   KeyStore& store_;
@@ -138,7 +138,6 @@ class ShowWindow final : public WindowBase {
   CursorWatch cursor_;
   bool cursorHidden_ = false;
   bool closing_ = false;
-  UINT exitCode_ = 0;
 };
 
 }  // namespace ruzir::win32

@@ -153,6 +153,30 @@ void PictureFolder::AddFile(const std::wstring& name,
   WriteFile(At(name), bytes.data(), bytes.size());
 }
 
+void PictureFolder::ClaimSize(const std::wstring& name, int width, int height) const {
+  std::vector<std::uint8_t> bytes;
+  {
+    const win32::unique_handle file(::CreateFileW((path_ + name).c_str(), GENERIC_READ, 0, nullptr,
+                                                  OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    bytes.resize(::GetFileSize(file.get(), nullptr));
+    DWORD read = 0;
+    Check(::ReadFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr),
+          "cannot read a test picture");
+  }
+  if (bytes.at(0) == 'B') {
+    std::memcpy(&bytes.at(18), &width, 4);
+    std::memcpy(&bytes.at(22), &height, 4);
+  } else {
+    // The segments after SOI, up to the frame header.
+    std::size_t at = 2;
+    while (bytes.at(at + 1) != 0xC0) at += 2 + (bytes.at(at + 2) << 8 | bytes.at(at + 3));
+    const std::uint8_t size[] = {std::uint8_t(height >> 8), std::uint8_t(height),
+                                 std::uint8_t(width >> 8), std::uint8_t(width)};
+    std::memcpy(&bytes.at(at + 5), size, 4);
+  }
+  AddFile(name, bytes);
+}
+
 void PictureFolder::AddFolder(const std::wstring& name) const {
   Check(::CreateDirectoryW(At(name).c_str(), nullptr), "cannot create a subfolder");
 }

@@ -32,6 +32,9 @@ class PictureFolder {
               COLORREF rightHalf) const;
   void AddJpeg(const std::wstring& name, int width, int height, COLORREF colour) const;
   void AddFile(const std::wstring& name, const std::vector<std::uint8_t>& bytes) const;
+  // Rewrites the size a BMP's info header or a JPEG's frame header claims;
+  // the pixel data stay as they are.
+  void ClaimSize(const std::wstring& name, int width, int height) const;
   void AddFolder(const std::wstring& name) const;
   void SetAttributes(const std::wstring& name, DWORD attributes) const;
 

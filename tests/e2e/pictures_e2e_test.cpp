@@ -153,12 +153,18 @@ TEST_F(Pictures, AfterImagesLeaveATrail) {
   EndWithAKey(program);
 }
 
-TEST_F(Pictures, DamagedAndEmptyFilesAreSkipped) {
+// The oversized ones are small files claiming 60000 x 60000 pixels, which
+// the codec would allocate in full on opening them.
+TEST_F(Pictures, DamagedEmptyAndOversizedFilesAreSkipped) {
   const COLORREF green = RGB(0, 160, 0);
   PictureFolder folder;
   folder.AddFile(L"damaged.jpg", {0xFF, 0xD8, 0xFF, 0xE0, 0x12, 0x34, 0x56, 0x78, 0x9A});
   folder.AddFile(L"empty.jpg", {});
   folder.AddFile(L"text.bmp", {'n', 'o', 't', ' ', 'a', ' ', 'p', 'i', 'c'});
+  folder.AddJpeg(L"bomb.jpg", 16, 16, RGB(255, 0, 0));
+  folder.ClaimSize(L"bomb.jpg", 60000, 60000);
+  folder.AddBmp(L"bomb.bmp", 16, 16, RGB(255, 0, 0));
+  folder.ClaimSize(L"bomb.bmp", 60000, 60000);
   folder.AddBmp(L"good.bmp", 120, 90, green);
   UsePictureFolder(folder);
   SetShortSetting(L"Interval", 1);
@@ -176,22 +182,39 @@ TEST_F(Pictures, DamagedAndEmptyFilesAreSkipped) {
   EndWithAKey(program);
 }
 
-TEST_F(Pictures, PicturesRemovedDuringTheShowEndItWithAMessage) {
+// Every picture renamed away for a while: the show keeps the one it has and
+// shows a picture again as soon as one is back under a listed name.
+TEST_F(Pictures, PicturesThatVanishAndComeBackKeepTheShowGoing) {
+  const COLORREF red = RGB(255, 0, 0);
+  const COLORREF blue = RGB(0, 0, 255);
   PictureFolder folder;
-  folder.AddBmp(L"only.bmp", 120, 90, RGB(0, 160, 0));
+  folder.AddBmp(L"a.bmp", 120, 90, red);
+  folder.AddBmp(L"b.bmp", 120, 90, red);
   UsePictureFolder(folder);
   SetShortSetting(L"Interval", 1);
+  SetShortSetting(L"Break", 0);
   Program program(L"/s");
-  ASSERT_NE(program.WaitForTopWindow(kShowClass), nullptr);
-  ASSERT_TRUE(::DeleteFileW((folder.path() + L"only.bmp").c_str())) << "the show holds the file";
-  // At the next change there is nothing left to load.
-  const HWND box = program.WaitForMessageBox(5s);
-  ASSERT_NE(box, nullptr);
-  EXPECT_EQ(MessageBoxText(box), kNoPictures);
-  EXPECT_EQ(program.WaitForTopWindow(kShowClass, 0ms), nullptr) << "the show must make way";
-  ClickButton(box, IDOK);
-  EXPECT_EQ(program.WaitForExit(), std::optional<DWORD>(1));
-  EXPECT_EQ(RunFlag(), 0);
+  const HWND show = program.WaitForTopWindow(kShowClass);
+  ASSERT_NE(show, nullptr);
+  for (const std::wstring name : {L"a.bmp", L"b.bmp"}) {
+    const std::wstring file = folder.path() + name;
+    ASSERT_TRUE(::MoveFileW(file.c_str(), (file + L".away").c_str()));
+  }
+  Pump(3s);  // changes come and find nothing to load
+  EXPECT_TRUE(program.Running());
+  EXPECT_EQ(program.WaitForMessageBox(0ms), nullptr);
+  EXPECT_EQ(program.WaitForTopWindow(kShowClass, 0ms), show);
+  EXPECT_EQ(RunFlag(), 1);
+  EXPECT_GT(Screenshot().Count(red, 0), 461 * 346 / 2) << "the last picture must stay";
+
+  folder.AddBmp(L"b.bmp", 120, 90, blue);
+  bool back = false;
+  for (int i = 0; i < 25 && !back; ++i) {
+    Pump(200ms);
+    back = Screenshot().Count(blue, 0) > 461 * 346 / 2;
+  }
+  EXPECT_TRUE(back) << "the picture that came back is not shown";
+  EndWithAKey(program);
 }
 
 // A folder past the classic 260-character limit: the show lists and loads

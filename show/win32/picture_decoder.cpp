@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "show/resample.h"
+#include "support/win32/long_path.h"
 
 namespace ruzir::win32 {
 namespace {
@@ -42,8 +43,8 @@ std::optional<OpenedPicture> PictureDecoder::Open(const std::wstring& file) cons
   // Renaming or deleting the file stays possible while it is open; writing
   // to it does not, so what the codec reads is what the header check read.
   const HANDLE handle =
-      ::CreateFileW(file.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr,
-                    OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+      ::CreateFileW(UsablePath(file).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_DELETE,
+                    nullptr, OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
   if (handle == INVALID_HANDLE_VALUE) return std::nullopt;
   OpenedPicture picture;
   picture.file.reset(handle);

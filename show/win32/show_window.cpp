@@ -1,5 +1,7 @@
 #include "show/win32/show_window.h"
 
+#include <algorithm>
+
 #include "support/win32/handles.h"
 #include "support/win32/message.h"
 
@@ -8,6 +10,8 @@ namespace {
 
 constexpr UINT_PTR kTimer1 = 1;
 constexpr UINT kTimer1PeriodMs = 50;
+// The shortest wait before a change that found no picture is tried again.
+constexpr int kMinRetrySeconds = 1;
 
 TwipsScale ScreenTwipsScale() noexcept {
   const auto screen = GetScreenDc();
@@ -214,7 +218,9 @@ void ShowWindow::OnTimer1() noexcept {
         PlayTransition(Transition::Kind::Out);
         PutSlide(std::move(next));
       } else {
-        timer_.SlideStart = DisplayClock();
+        // At least a second apart, whatever the display time: a retry may
+        // try every file of the folder.
+        timer_.SlideStart = DisplayClock() + std::max(0, kMinRetrySeconds - settings.Interval);
         change = false;
       }
     }

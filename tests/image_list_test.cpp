@@ -107,46 +107,13 @@ TEST(ImageList, PickImageIndexCoversTheListEvenly) {
   }
 }
 
-TEST(ImageList, PickerTriesEachFileAtMostOncePerPick) {
-  struct Case {
-    const char* name;
-    std::int16_t count;
+// One pick tries each file at most once; a file that failed rests for as
+// many picks as there are files, then is tried again.
+TEST(ImageList, PickerTriesEachFileOncePerPickAndRetriesLater) {
+  struct Pick {
     std::set<std::int16_t> broken;
     std::vector<float> draws;
     std::vector<std::int16_t> tried;  // in order
-    std::optional<std::int16_t> shown;
-  };
-  const Case cases[] = {
-      {"a good first draw", 4, {}, {0.5f}, {3}, 3},
-      {"a broken draw, then a good one", 4, {3}, {0.5f, 0.0f}, {3, 1}, 1},
-      // 3 and 1 fail; the next draw hits 3 again and is replaced by the 2nd
-      // of the untried 2 and 4.
-      {"a repeated broken draw is redrawn among the rest",
-       4,
-       {3, 1},
-       {0.5f, 0.0f, 0.5f, 0.6f},
-       {3, 1, 4},
-       4},
-      {"every file broken", 3, {1, 2, 3}, {0.0f}, {1, 2, 3}, std::nullopt},
-      {"the one good file among many broken", 5, {1, 2, 3, 4}, {0.0f}, {1, 2, 3, 4, 5}, 5},
-  };
-  for (const auto& c : cases) {
-    ImagePicker picker(c.count);
-    FixedUniform random(c.draws);
-    std::vector<std::int16_t> tried;
-    const auto shown = picker.PickAndLoad(random, [&](std::int16_t i) {
-      tried.push_back(i);
-      return c.broken.count(i) == 0;
-    });
-    EXPECT_EQ(shown, c.shown) << c.name;
-    EXPECT_EQ(tried, c.tried) << c.name;
-  }
-}
-
-TEST(ImageList, PickerRetriesFailedFilesAtLaterPicks) {
-  struct Pick {
-    std::set<std::int16_t> broken;
-    std::vector<std::int16_t> tried;
     std::optional<std::int16_t> shown;
   };
   struct Case {
@@ -154,19 +121,30 @@ TEST(ImageList, PickerRetriesFailedFilesAtLaterPicks) {
     std::int16_t count;
     std::vector<Pick> picks;
   };
-  // Every draw is 0: index 1, or else the first file not resting.
+  const std::vector<float> zero{0.0f};  // index 1, or else the first file not resting
   const Case cases[] = {
+      {"a good first draw", 4, {{{}, {0.5f}, {3}, 3}}},
+      {"a broken draw, then a good one", 4, {{{3}, {0.5f, 0.0f}, {3, 1}, 1}}},
+      // 3 and 1 fail; the next draw hits 3 again and is replaced by the 2nd
+      // of the untried 2 and 4.
+      {"a repeated broken draw is redrawn among the rest",
+       4,
+       {{{3, 1}, {0.5f, 0.0f, 0.5f, 0.6f}, {3, 1, 4}, 4}}},
+      {"every file broken", 3, {{{1, 2, 3}, zero, {1, 2, 3}, std::nullopt}}},
+      {"the one good file among many broken", 5, {{{1, 2, 3, 4}, zero, {1, 2, 3, 4, 5}, 5}}},
       {"all fail, then come back",
        2,
-       {{{1, 2}, {1, 2}, std::nullopt}, {{1, 2}, {1, 2}, std::nullopt}, {{}, {1}, 1}}},
+       {{{1, 2}, zero, {1, 2}, std::nullopt},
+        {{1, 2}, zero, {1, 2}, std::nullopt},
+        {{}, zero, {1}, 1}}},
       {"a locked file rests for as many picks as there are files",
        3,
-       {{{1}, {1, 2}, 2}, {{}, {2}, 2}, {{}, {2}, 2}, {{}, {1}, 1}}},
+       {{{1}, zero, {1, 2}, 2}, {{}, zero, {2}, 2}, {{}, zero, {2}, 2}, {{}, zero, {1}, 1}}},
   };
   for (const auto& c : cases) {
     ImagePicker picker(c.count);
-    FixedUniform random({0.0f});
     for (const Pick& pick : c.picks) {
+      FixedUniform random(pick.draws);
       std::vector<std::int16_t> tried;
       const auto shown = picker.PickAndLoad(random, [&](std::int16_t i) {
         tried.push_back(i);

@@ -14,7 +14,7 @@ TEST(ExtendedLengthPath, PrefixesOnlyLongAbsolutePaths) {
   };
   const Case cases[] = {
       {L"C:\\" + justShort, L"C:\\" + justShort},
-      {L"C:\\" + justShort + L"b", L"\\\\?\\C:\\" + justShort + L"b"},
+      {L"a:\\" + justShort + L"b", L"\\\\?\\a:\\" + justShort + L"b"},
       {L"z:/" + tail + L"/c", L"\\\\?\\z:\\" + tail + L"\\c"},
       {L"//server/share\\" + tail, L"\\\\?\\UNC\\server\\share\\" + tail},
       {L"\\\\?\\C:\\" + tail, L"\\\\?\\C:\\" + tail},

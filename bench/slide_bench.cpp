@@ -8,7 +8,7 @@
 #include "show/image_list.h"
 #include "show/resample.h"
 #include "show/slide.h"
-#include "show/surface.h"
+#include "support/surface.h"
 #include "show/transition.h"
 
 namespace ruzir {
@@ -73,7 +73,7 @@ BENCHMARK(BM_ResampleCameraPicture)
 // included. frames_out and frames_in count the frames of the two halves, and
 // seconds_at_60Hz the time the whole change takes at one frame a refresh.
 void BM_TransitionFrames(benchmark::State& state) {
-  const auto effect = static_cast<std::int16_t>(state.range(0));
+  const auto effect = static_cast<Effect>(state.range(0));
   const PixelSize window{static_cast<int>(state.range(1)), static_cast<int>(state.range(2))};
   const TwipsScale scale{};
   const PixelSize shown = SlidePixelSize({6000, 4000}, window.height, scale);
@@ -88,16 +88,15 @@ void BM_TransitionFrames(benchmark::State& state) {
   Canvas picture(shown.width, shown.height, 0x2080C0);
   const TransitionSurfaces surfaces{background.view, picture.view, canvas.view};
   std::vector<PixelRect> changed;
-  std::int16_t last = 0;
   double frames = 0;
   int framesOut = 0;
   for (auto _ : state) {
-    Transition out(Transition::Kind::Out, effect, windowTwips, placeTwips, scale, last);
+    Transition out(Transition::Kind::Out, effect, windowTwips, placeTwips, scale);
     while (out.DrawNextFrame(surfaces, changed)) changed.clear();
     frames += out.FramesDrawn();
     framesOut = out.FramesDrawn();
   }
-  Transition in(Transition::Kind::In, effect, windowTwips, placeTwips, scale, last);
+  Transition in(Transition::Kind::In, effect, windowTwips, placeTwips, scale);
   while (in.DrawNextFrame(surfaces, changed)) changed.clear();
   state.counters["frame_time"] =
       benchmark::Counter(frames, benchmark::Counter::kIsRate | benchmark::Counter::kInvert);

@@ -69,11 +69,10 @@ bool LoadSettings(KeyStore& store, std::wstring_view programFolder, UniformSourc
   s.BackColor = ReadInt<std::uint32_t>(*key, kBackColor, Rgb(64, 0, 64));
   s.Desktop = ReadInt<std::int16_t>(*key, kDesktop, 0);
   s.Gost = ReadInt<std::int16_t>(*key, kGost, 0);
-  s.Break = ReadInt<std::int16_t>(*key, kBreak, EffectRandom);
+  s.Break = ReadInt<std::int16_t>(*key, kBreak, StoredPattern(Effect::Random));
 
   loaded.settings = std::move(s);
   loaded.CurrentEffect = ChooseEffect(loaded.settings.Break, random);
-  loaded.LastPieceIndex = 0;
   return true;
 }
 
@@ -102,10 +101,11 @@ bool SetRunFlag(KeyStore& store) { return WriteRunFlag(store, 1); }
 
 bool ClearRunFlag(KeyStore& store) { return WriteRunFlag(store, 0); }
 
-std::int16_t ChooseEffect(std::int16_t pattern, UniformSource& random) {
-  if (pattern != EffectRandom) return pattern;
+Effect ChooseEffect(std::int16_t pattern, UniformSource& random) {
+  const Effect effect = PatternFromStored(pattern).value_or(Effect::None);
+  if (effect != Effect::Random) return effect;
   const float r = random.NextUniform();
-  return static_cast<std::int16_t>(std::floor(r * 3.0f + 1.0f));
+  return static_cast<Effect>(std::floor(r * 3.0f + 1.0f));
 }
 
 }  // namespace ruzir

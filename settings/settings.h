@@ -17,6 +17,7 @@
 #include <string>
 #include <string_view>
 
+#include "settings/effect.h"
 #include "settings/key_store.h"
 #include "support/random.h"
 #include "support/texts.h"
@@ -26,13 +27,6 @@ namespace ruzir {
 inline constexpr std::wstring_view kRegistryBase = L"Software\\Zedozud Uravovuv\\Ruzir\\";
 inline constexpr std::wstring_view kSettingsKey = L"Settings";
 inline constexpr std::wstring_view kFlagsKey = L"Flags";
-
-// Effect numbers: the values of Settings.Break and of CurrentEffect.
-inline constexpr std::int16_t EffectNone = 0;
-inline constexpr std::int16_t EffectDiffuse = 1;
-inline constexpr std::int16_t EffectVerticalSlide = 2;
-inline constexpr std::int16_t EffectHorizontalSlide = 3;
-inline constexpr std::int16_t EffectRandom = 4;  // Settings.Break only
 
 // The longest folder "Path" holds, in characters, without the terminating NUL:
 // the longest path the platform can name (with the "\\?\" prefix).
@@ -47,20 +41,19 @@ struct Settings {
   std::wstring Path;           // picture folder; ends with '\' after loading
   std::int16_t Interval = 20;  // seconds each picture stays
   std::uint32_t BackColor = Rgb(64, 0, 64);
-  std::int16_t Desktop = 0;           // 1: begin the show on a desktop snapshot
-  std::int16_t Gost = 0;              // 1: every picture leaves an after-image
-  std::int16_t Break = EffectRandom;  // effect pattern 0 to 4, never range-checked
+  std::int16_t Desktop = 0;                            // 1: begin the show on a desktop snapshot
+  std::int16_t Gost = 0;                               // 1: every picture leaves an after-image
+  std::int16_t Break = StoredPattern(Effect::Random);  // kept as stored, any value
 };
 
 // The settings record and what derives from it, one instance per process.
 struct LoadedSettings {
   Settings settings;
-  std::int16_t CurrentEffect = EffectNone;  // effect of the next picture change
-  std::int16_t LastPieceIndex = 0;          // highest index of the transitions' pieces
+  Effect CurrentEffect = Effect::None;  // effect of the next picture change
 };
 
 // Reads the six values into loaded.settings, each falling back to its default,
-// then draws CurrentEffect and resets LastPieceIndex. `programFolder` is the
+// then draws CurrentEffect. `programFolder` is the
 // folder holding the program, used when no folder is stored. Returns false,
 // changing nothing, when "Settings" can be neither opened nor created: the
 // caller shows kLoadFailedText and ends the process.
@@ -81,9 +74,10 @@ std::optional<std::int16_t> ReadRunFlag(KeyStore& store);
 bool SetRunFlag(KeyStore& store);
 bool ClearRunFlag(KeyStore& store);
 
-// The effect of the next picture change: a random one of 1 to 3 for the
-// pattern EffectRandom (drawing from `random` only then), else the pattern.
-std::int16_t ChooseEffect(std::int16_t pattern, UniformSource& random);
+// The effect of the next picture change for the stored pattern: one of the
+// three with pieces, drawn from `random` (only then) for Random; none for a
+// number that names no pattern.
+Effect ChooseEffect(std::int16_t pattern, UniformSource& random);
 
 // The folder text as the program keeps it: cut at the first NUL and ending
 // with '\', appended when missing (an empty text becomes "\").

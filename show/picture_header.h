@@ -20,7 +20,7 @@
 #include <optional>
 #include <span>
 
-#include "show/slide.h"
+#include "support/surface.h"
 
 namespace ruzir {
 

@@ -8,7 +8,7 @@
 // target, which costs a fraction of filtering every source pixel.
 #pragma once
 
-#include "show/surface.h"
+#include "support/surface.h"
 
 namespace ruzir {
 

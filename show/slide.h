@@ -14,16 +14,10 @@
 
 #include <cstdint>
 
-#include "show/surface.h"
-#include "show/units.h"
+#include "support/surface.h"
+#include "support/units.h"
 
 namespace ruzir {
-
-struct PixelSize {
-  int width = 0;
-  int height = 0;
-  friend bool operator==(const PixelSize&, const PixelSize&) = default;
-};
 
 // The size a picture is shown at, from the probe's inner (natural) and outer
 // size: an upright or square picture gets 0.6 x the window's height as its

@@ -6,10 +6,6 @@
 namespace ruzir {
 namespace {
 
-constexpr std::int16_t kDiffuse = 1;
-constexpr std::int16_t kVerticalSlide = 2;
-constexpr std::int16_t kHorizontalSlide = 3;
-
 // Diffuse pieces move 30 / 3 / 2 = 5 times their velocity per step.
 constexpr double kDiffuseStride = 5.0;
 
@@ -26,7 +22,7 @@ bool InsideDown(const Piece& piece, float windowHeight) {
 // returns the number of steps; 0 when kMaxTransitionSteps are not enough.
 // A piece that can never leave (it does not move on any axis that could
 // take it out) is not waited for: otherwise the count would never end.
-int StepOutOfSight(std::int16_t effect, std::vector<Piece>& pieces,
+int StepOutOfSight(Effect effect, std::vector<Piece>& pieces,
                    const std::vector<PieceVelocity>& velocities, TwipsSize window) {
   for (int n = 1; n <= kMaxTransitionSteps; ++n) {
     bool anyInside = false;
@@ -42,18 +38,17 @@ int StepOutOfSight(std::int16_t effect, std::vector<Piece>& pieces,
 
 }  // namespace
 
-void LayoutPieces(std::int16_t effect, const TwipsRect& picture, std::vector<Piece>& pieces,
-                  std::int16_t& lastPieceIndex) {
-  if (!HasPieces(effect)) return;
-  const bool grid = effect == kDiffuse;
+std::vector<Piece> LayoutPieces(Effect effect, const TwipsRect& picture) {
+  std::vector<Piece> pieces;
+  if (!HasPieces(effect)) return pieces;
+  const bool grid = effect == Effect::Diffuse;
   const int count = grid ? kGridSide * kGridSide : kStripCount;
-  lastPieceIndex = static_cast<std::int16_t>(count - 1);
   float width = picture.width;
   float height = picture.height;
   if (grid) {
     width = std::floor(picture.width / kGridSide);
     height = std::floor(picture.height / kGridSide);
-  } else if (effect == kVerticalSlide) {
+  } else if (effect == Effect::VerticalSlide) {
     width = std::floor(picture.width / kStripCount);
   } else {
     height = std::floor(picture.height / kStripCount);
@@ -83,30 +78,31 @@ void LayoutPieces(std::int16_t effect, const TwipsRect& picture, std::vector<Pie
       }
       continue;
     }
-    piece.SrcX = effect == kVerticalSlide ? static_cast<float>(i) * width : 0;
-    piece.SrcY = effect == kVerticalSlide ? 0 : static_cast<float>(i) * height;
+    piece.SrcX = effect == Effect::VerticalSlide ? static_cast<float>(i) * width : 0;
+    piece.SrcY = effect == Effect::VerticalSlide ? 0 : static_cast<float>(i) * height;
     if (i == 0) {
       piece.X = picture.left;
       piece.Y = picture.top;
     } else {
       const Piece& before = pieces[static_cast<std::size_t>(i - 1)];
-      piece.X = effect == kVerticalSlide ? before.X + width : before.X;
-      piece.Y = effect == kVerticalSlide ? before.Y : before.Y + height;
+      piece.X = effect == Effect::VerticalSlide ? before.X + width : before.X;
+      piece.Y = effect == Effect::VerticalSlide ? before.Y : before.Y + height;
     }
   }
+  return pieces;
 }
 
-std::vector<PieceVelocity> PieceVelocities(std::int16_t effect, TwipsSize window,
+std::vector<PieceVelocity> PieceVelocities(Effect effect, TwipsSize window,
                                            const TwipsRect& picture,
                                            const std::vector<Piece>& pieces) {
   std::vector<PieceVelocity> velocities(pieces.size());
   if (!HasPieces(effect)) return velocities;
   const float halfWidth = window.width / 2;
   const float halfHeight = window.height / 2;
-  if (effect != kDiffuse) {
+  if (effect != Effect::Diffuse) {
     for (std::size_t i = 0; i < pieces.size(); ++i) {
       const float sign = i % 2 == 0 ? -1.0f : 1.0f;
-      if (effect == kHorizontalSlide) {
+      if (effect == Effect::HorizontalSlide) {
         velocities[i].VX = (halfWidth - picture.width / 2) / 3 * sign;
       } else {
         velocities[i].VY = (halfHeight - picture.height / 2) / 3 * sign;
@@ -133,48 +129,48 @@ std::vector<PieceVelocity> PieceVelocities(std::int16_t effect, TwipsSize window
   return velocities;
 }
 
-void StepPiece(std::int16_t effect, Piece& piece, const PieceVelocity& v) {
-  if (effect == kHorizontalSlide) {
+void StepPiece(Effect effect, Piece& piece, const PieceVelocity& v) {
+  if (effect == Effect::HorizontalSlide) {
     piece.X = piece.X + v.VX;
-  } else if (effect == kVerticalSlide) {
+  } else if (effect == Effect::VerticalSlide) {
     piece.Y = piece.Y + v.VY;
-  } else if (effect == kDiffuse) {
+  } else if (effect == Effect::Diffuse) {
     piece.X = static_cast<float>(piece.X - kDiffuseStride * v.VX);
     piece.Y = static_cast<float>(piece.Y - kDiffuseStride * v.VY);
   }
 }
 
-void ReverseStepPiece(std::int16_t effect, Piece& piece, const PieceVelocity& v) {
-  if (effect == kHorizontalSlide) {
+void ReverseStepPiece(Effect effect, Piece& piece, const PieceVelocity& v) {
+  if (effect == Effect::HorizontalSlide) {
     piece.X = piece.X - v.VX;
-  } else if (effect == kVerticalSlide) {
+  } else if (effect == Effect::VerticalSlide) {
     piece.Y = piece.Y - v.VY;
-  } else if (effect == kDiffuse) {
+  } else if (effect == Effect::Diffuse) {
     piece.X = static_cast<float>(piece.X + kDiffuseStride * v.VX);
     piece.Y = static_cast<float>(piece.Y + kDiffuseStride * v.VY);
   }
 }
 
-bool IsInside(std::int16_t effect, const Piece& piece, TwipsSize window) {
+bool IsInside(Effect effect, const Piece& piece, TwipsSize window) {
   switch (effect) {
-    case kHorizontalSlide:
+    case Effect::HorizontalSlide:
       return InsideAcross(piece, window.width);
-    case kVerticalSlide:
+    case Effect::VerticalSlide:
       return InsideDown(piece, window.height);
-    case kDiffuse:
+    case Effect::Diffuse:
       return InsideAcross(piece, window.width) && InsideDown(piece, window.height);
     default:
       return false;
   }
 }
 
-bool CanLeave(std::int16_t effect, const PieceVelocity& v) {
+bool CanLeave(Effect effect, const PieceVelocity& v) {
   switch (effect) {
-    case kHorizontalSlide:
+    case Effect::HorizontalSlide:
       return v.VX != 0;
-    case kVerticalSlide:
+    case Effect::VerticalSlide:
       return v.VY != 0;
-    case kDiffuse:
+    case Effect::Diffuse:
       return v.VX != 0 || v.VY != 0;
     default:
       return false;
@@ -198,11 +194,11 @@ PixelRect DrawPiece(const SurfaceView& picture, const Piece& piece, TwipsScale s
   return Intersect({x, y, static_cast<int>(right), static_cast<int>(bottom)}, bounds);
 }
 
-Transition::Transition(Kind kind, std::int16_t effect, TwipsSize window, const TwipsRect& place,
-                       TwipsScale scale, std::int16_t& lastPieceIndex, int maxFrames)
+Transition::Transition(Kind kind, Effect effect, TwipsSize window, const TwipsRect& place,
+                       TwipsScale scale, int maxFrames)
     : kind_(kind), effect_(effect), scale_(scale) {
   if (!HasPieces(effect)) return;
-  LayoutPieces(effect, place, pieces_, lastPieceIndex);
+  pieces_ = LayoutPieces(effect, place);
   velocities_ = PieceVelocities(effect, window, place, pieces_);
   if (kind == Kind::Out) {
     // Counted on a copy: the frames then take the pieces along the same path.

@@ -2,10 +2,10 @@
 //
 // The picture on screen breaks into pieces that fly out of the window; the
 // next one flies in as pieces and assembles at its place. Three effects:
-//   1 diffuse: a 30 x 30 grid, each piece flying away from the picture's
+//   diffuse: a 30 x 30 grid, each piece flying away from the picture's
 //     centre on its own straight line, the outer ones fastest;
-//   2 vertical slide: 40 strips, even ones up and odd ones down;
-//   3 horizontal slide: 40 strips, even ones left and odd ones right.
+//   vertical slide: 40 strips, even ones up and odd ones down;
+//   horizontal slide: 40 strips, even ones left and odd ones right.
 // The incoming half is the outgoing movement played backwards: the pieces
 // are first stepped out of sight without drawing, counting the steps, then
 // drawn back in frame by frame.
@@ -29,9 +29,9 @@
 #include <cstdint>
 #include <vector>
 
-#include "show/slide.h"
-#include "show/surface.h"
-#include "show/units.h"
+#include "settings/effect.h"
+#include "support/surface.h"
+#include "support/units.h"
 
 namespace ruzir {
 
@@ -55,30 +55,26 @@ inline constexpr int kStripCount = 40;
 // Steps a transition takes at most: a 16-bit count.
 inline constexpr int kMaxTransitionSteps = 32767;
 
-// Effects 1 to 3 move pieces; every other value changes the picture at once.
-constexpr bool HasPieces(std::int16_t effect) { return effect >= 1 && effect <= 3; }
-
 // The pieces of `effect` tiling the picture from its top-left corner; the
-// thin remainder at its right or bottom edge belongs to no piece. Sets
-// lastPieceIndex (899 or 39); for an effect without pieces changes nothing.
-void LayoutPieces(std::int16_t effect, const TwipsRect& picture, std::vector<Piece>& pieces,
-                  std::int16_t& lastPieceIndex);
+// thin remainder at its right or bottom edge belongs to no piece. For an
+// effect without pieces, none.
+std::vector<Piece> LayoutPieces(Effect effect, const TwipsRect& picture);
 
 // Each piece's constant movement, from the window's and the picture's
 // geometry at the start of the transition.
-std::vector<PieceVelocity> PieceVelocities(std::int16_t effect, TwipsSize window,
+std::vector<PieceVelocity> PieceVelocities(Effect effect, TwipsSize window,
                                            const TwipsRect& picture,
                                            const std::vector<Piece>& pieces);
 
-void StepPiece(std::int16_t effect, Piece& piece, const PieceVelocity& velocity);
-void ReverseStepPiece(std::int16_t effect, Piece& piece, const PieceVelocity& velocity);
+void StepPiece(Effect effect, Piece& piece, const PieceVelocity& velocity);
+void ReverseStepPiece(Effect effect, Piece& piece, const PieceVelocity& velocity);
 
 // Whether the piece still overlaps the window on the axes its effect moves
 // it along; touching an edge from outside is outside.
-bool IsInside(std::int16_t effect, const Piece& piece, TwipsSize window);
+bool IsInside(Effect effect, const Piece& piece, TwipsSize window);
 
 // Whether the piece moves at all on an axis that can take it out.
-bool CanLeave(std::int16_t effect, const PieceVelocity& velocity);
+bool CanLeave(Effect effect, const PieceVelocity& velocity);
 
 // Copies the piece's rectangle of the picture to its place on the canvas;
 // returns the canvas pixels it covered.
@@ -103,8 +99,8 @@ class Transition {
   // window. The half draws at most `maxFrames` frames (at least one), each
   // advancing as many steps as that needs; by default one step a frame. An
   // effect without pieces has no frames.
-  Transition(Kind kind, std::int16_t effect, TwipsSize window, const TwipsRect& place,
-             TwipsScale scale, std::int16_t& lastPieceIndex, int maxFrames = kMaxTransitionSteps);
+  Transition(Kind kind, Effect effect, TwipsSize window, const TwipsRect& place, TwipsScale scale,
+             int maxFrames = kMaxTransitionSteps);
 
   // Composes the next frame in the canvas, which holds the previous frame
   // (before the first frame, anything), and adds the canvas rectangles that
@@ -116,7 +112,7 @@ class Transition {
 
  private:
   Kind kind_;
-  std::int16_t effect_;
+  Effect effect_;
   TwipsScale scale_;
   std::vector<Piece> pieces_;
   std::vector<PieceVelocity> velocities_;

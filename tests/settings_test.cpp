@@ -27,7 +27,6 @@ TEST(LoadSettings, FirstRunGivesDefaultsAndLeavesOnlyAnEmptyKey) {
   MemoryKeyStore store;
   FixedUniform random({0.5f});
   LoadedSettings loaded;
-  loaded.LastPieceIndex = 899;
   ASSERT_TRUE(LoadSettings(store, kProgramFolder, random, loaded));
 
   const Settings& s = loaded.settings;
@@ -36,9 +35,9 @@ TEST(LoadSettings, FirstRunGivesDefaultsAndLeavesOnlyAnEmptyKey) {
   EXPECT_EQ(s.BackColor, 0x00400040u);  // red 64, green 0, blue 64
   EXPECT_EQ(s.Desktop, 0);
   EXPECT_EQ(s.Gost, 0);
-  EXPECT_EQ(s.Break, EffectRandom);
-  EXPECT_EQ(loaded.CurrentEffect, 2);  // floor(0.5 * 3 + 1): drawn, as the pattern is random
-  EXPECT_EQ(loaded.LastPieceIndex, 0);
+  EXPECT_EQ(s.Break, 4);
+  EXPECT_EQ(loaded.CurrentEffect,
+            Effect::VerticalSlide);  // floor(0.5 * 3 + 1): drawn, as the pattern is random
 
   ASSERT_EQ(store.keys.size(), 1u);
   EXPECT_TRUE(store.keys.at(L"Settings").empty());
@@ -130,12 +129,12 @@ TEST(LoadSettings, IntegerValuesFillLowOrderBytesOrFallBack) {
   }
 }
 
-TEST(LoadSettings, StoredPatternSevenIsTheEffectAndDrawsNothing) {
+TEST(LoadSettings, StoredPatternSevenIsNoEffectAndDrawsNothing) {
   MemoryKeyStore store;
   store.Put(L"Settings", L"Break", Bytes({7, 0}));
   FixedUniform random({0.9f});
   const LoadedSettings loaded = Load(store, random);
-  EXPECT_EQ(loaded.CurrentEffect, 7);
+  EXPECT_EQ(loaded.CurrentEffect, Effect::None);
   EXPECT_EQ(random.draws, 0u);
 }
 
@@ -145,10 +144,10 @@ TEST(LoadSettings, OpenFailureChangesNothing) {
   FixedUniform random({0.0f});
   LoadedSettings loaded;
   loaded.settings.Path = L"untouched";
-  loaded.CurrentEffect = 9;
+  loaded.CurrentEffect = Effect::Diffuse;
   EXPECT_FALSE(LoadSettings(store, kProgramFolder, random, loaded));
   EXPECT_EQ(loaded.settings.Path, L"untouched");
-  EXPECT_EQ(loaded.CurrentEffect, 9);
+  EXPECT_EQ(loaded.CurrentEffect, Effect::Diffuse);
   EXPECT_TRUE(store.keys.empty());
   EXPECT_EQ(kLoadFailedText, L"設定情報の取得に失敗しました。");
 }
@@ -267,7 +266,8 @@ TEST(RunFlag, ClearFailsWhenFlagsCannotBeOpened) {
 TEST(ChooseEffect, FixedPatternsPassThroughWithoutDrawing) {
   for (const std::int16_t pattern : {0, 1, 2, 3, 5, 7, -1, 32767}) {
     FixedUniform random({0.5f});
-    EXPECT_EQ(ChooseEffect(pattern, random), pattern);
+    EXPECT_EQ(StoredPattern(ChooseEffect(pattern, random)),
+              pattern <= 3 && pattern >= 0 ? pattern : 0);
     EXPECT_EQ(random.draws, 0u);
   }
 }
@@ -284,7 +284,7 @@ TEST(ChooseEffect, RandomPatternMapsTheUnitIntervalOntoOneToThree) {
   for (const auto& c : cases) {
     SCOPED_TRACE(c.r);
     FixedUniform random({c.r});
-    EXPECT_EQ(ChooseEffect(EffectRandom, random), c.expected);
+    EXPECT_EQ(StoredPattern(ChooseEffect(4, random)), c.expected);
     EXPECT_EQ(random.draws, 1u);
   }
 }
@@ -293,7 +293,7 @@ TEST(ChooseEffect, SeededGeneratorReachesOneToThreeAndNothingElse) {
   Random random(12345);
   int seen[4] = {};
   for (int i = 0; i < 3000; ++i) {
-    const std::int16_t effect = ChooseEffect(EffectRandom, random);
+    const std::int16_t effect = StoredPattern(ChooseEffect(4, random));
     ASSERT_GE(effect, 1);
     ASSERT_LE(effect, 3);
     ++seen[effect];

@@ -1,4 +1,4 @@
-#include "show/surface.h"
+#include "support/surface.h"
 
 #include <gtest/gtest.h>
 

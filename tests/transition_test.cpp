@@ -9,9 +9,9 @@ namespace ruzir {
 namespace {
 
 constexpr TwipsScale k96Dpi{15.0f, 15.0f};
-constexpr std::int16_t kDiffuse = 1;
-constexpr std::int16_t kVertical = 2;
-constexpr std::int16_t kHorizontal = 3;
+constexpr Effect kDiffuse = Effect::Diffuse;
+constexpr Effect kVertical = Effect::VerticalSlide;
+constexpr Effect kHorizontal = Effect::HorizontalSlide;
 
 struct Canvas {
   Canvas(int width, int height, std::uint32_t first, std::uint32_t step)
@@ -32,7 +32,7 @@ float Tw(int pixels) { return static_cast<float>(pixels) * 15.0f; }
 TEST(Transition, LayoutTilesThePictureFromItsTopLeftCorner) {
   struct Case {
     const char* name;
-    std::int16_t effect;
+    Effect effect;
     TwipsRect picture;
     std::int16_t lastIndex;
     float width, height;
@@ -74,10 +74,7 @@ TEST(Transition, LayoutTilesThePictureFromItsTopLeftCorner) {
        {0, 2340, 100, 2540, 4800, 60}},
   };
   for (const auto& c : cases) {
-    std::vector<Piece> pieces;
-    std::int16_t last = 0;
-    LayoutPieces(c.effect, c.picture, pieces, last);
-    EXPECT_EQ(last, c.lastIndex) << c.name;
+    const std::vector<Piece> pieces = LayoutPieces(c.effect, c.picture);
     ASSERT_EQ(pieces.size(), static_cast<std::size_t>(c.lastIndex) + 1) << c.name;
     EXPECT_FLOAT_EQ(pieces[0].X, c.picture.left) << c.name;
     EXPECT_FLOAT_EQ(pieces[0].Y, c.picture.top) << c.name;
@@ -92,21 +89,18 @@ TEST(Transition, LayoutTilesThePictureFromItsTopLeftCorner) {
 }
 
 TEST(Transition, EffectsWithoutPiecesLayOutNothingAndDrawNothing) {
-  for (const std::int16_t effect : {0, 4, -1, 99}) {
-    std::vector<Piece> pieces(3);
-    std::int16_t last = 2;
-    LayoutPieces(effect, {0, 0, 4500, 3000}, pieces, last);
-    EXPECT_EQ(last, 2);
-    EXPECT_EQ(pieces.size(), 3u);
+  for (const Effect effect : {Effect::None, Effect::Random, static_cast<Effect>(-1)}) {
+    EXPECT_TRUE(LayoutPieces(effect, {0, 0, 4500, 3000}).empty());
     for (const auto kind : {Transition::Kind::Out, Transition::Kind::In}) {
-      Transition transition(kind, effect, {9600, 7200}, {0, 0, 4500, 3000}, k96Dpi, last);
+      Transition transition(kind, effect, {9600, 7200}, {0, 0, 4500, 3000}, k96Dpi);
       Canvas background(640, 480, 1, 1);
       Canvas picture(300, 200, 0x800000, 1);
       Canvas canvas(640, 480, 0xAB, 0);
       std::vector<PixelRect> changed;
       EXPECT_FALSE(transition.DrawNextFrame({background.view, picture.view, canvas.view}, changed));
       EXPECT_TRUE(changed.empty());
-      EXPECT_EQ(canvas.pixels, std::vector<std::uint32_t>(640 * 480, 0xAB)) << "effect " << effect;
+      EXPECT_EQ(canvas.pixels, std::vector<std::uint32_t>(640 * 480, 0xAB))
+          << "effect " << StoredPattern(effect);
     }
   }
 }
@@ -115,9 +109,7 @@ TEST(Transition, DiffusePiecesFlyAwayFromTheCentre) {
   // Window 9600 x 7200, a 4500 x 3000 picture at (2550, 2100).
   const TwipsSize window{9600, 7200};
   const TwipsRect picture{2550, 2100, 4500, 3000};
-  std::vector<Piece> pieces;
-  std::int16_t last = 0;
-  LayoutPieces(kDiffuse, picture, pieces, last);
+  std::vector<Piece> pieces = LayoutPieces(kDiffuse, picture);
   const auto velocities = PieceVelocities(kDiffuse, window, picture, pieces);
   EXPECT_FLOAT_EQ(velocities[0].VX, 850);
   EXPECT_FLOAT_EQ(velocities[0].VY, 700);
@@ -140,7 +132,7 @@ TEST(Transition, DiffusePiecesFlyAwayFromTheCentre) {
 TEST(Transition, SlidesMoveEvenAndOddStripsApart) {
   struct Case {
     const char* name;
-    std::int16_t effect;
+    Effect effect;
     TwipsSize window;
     TwipsRect picture;
     float evenSpeed;  // VX or VY of the even strips; odd ones move the other way
@@ -156,9 +148,7 @@ TEST(Transition, SlidesMoveEvenAndOddStripsApart) {
       {"as wide as the window: no movement", kHorizontal, {9600, 7200}, {0, 0, 9600, 2400}, 0},
   };
   for (const auto& c : cases) {
-    std::vector<Piece> pieces;
-    std::int16_t last = 0;
-    LayoutPieces(c.effect, c.picture, pieces, last);
+    std::vector<Piece> pieces = LayoutPieces(c.effect, c.picture);
     const auto velocities = PieceVelocities(c.effect, c.window, c.picture, pieces);
     const auto speed = [&](std::size_t i) {
       return c.effect == kHorizontal ? velocities[i].VX : velocities[i].VY;
@@ -178,7 +168,7 @@ TEST(Transition, SlidesMoveEvenAndOddStripsApart) {
 TEST(Transition, InsideMeansOverlappingTheWindowOnTheEffectsAxes) {
   struct Case {
     const char* name;
-    std::int16_t effect;
+    Effect effect;
     Piece piece;
     bool inside;
   };
@@ -196,7 +186,7 @@ TEST(Transition, InsideMeansOverlappingTheWindowOnTheEffectsAxes) {
        kDiffuse,
        {0, 0, 9700, 100, 150, 100},
        false},
-      {"no effect", 0, {0, 0, 100, 100, 150, 100}, false},
+      {"no effect", Effect::None, {0, 0, 100, 100, 150, 100}, false},
   };
   for (const auto& c : cases) EXPECT_EQ(IsInside(c.effect, c.piece, window), c.inside) << c.name;
 }
@@ -230,8 +220,7 @@ TEST(Transition, HorizontalSlideFramesMatchImagesBuiltIndependently) {
     }
   };
 
-  std::int16_t last = 0;
-  Transition out(Transition::Kind::Out, kHorizontal, window, place, k96Dpi, last);
+  Transition out(Transition::Kind::Out, kHorizontal, window, place, k96Dpi);
   std::vector<PixelRect> changed;
   for (int frame = 1; out.DrawNextFrame(surfaces, changed); ++frame) {
     if (frame == 3) expectFrame(3, "third frame out");
@@ -239,7 +228,7 @@ TEST(Transition, HorizontalSlideFramesMatchImagesBuiltIndependently) {
   EXPECT_EQ(out.FramesDrawn(), 9);
   EXPECT_EQ(canvas.pixels, background.pixels) << "the last frame out is the background alone";
 
-  Transition in(Transition::Kind::In, kHorizontal, window, place, k96Dpi, last);
+  Transition in(Transition::Kind::In, kHorizontal, window, place, k96Dpi);
   ASSERT_TRUE(in.DrawNextFrame(surfaces, changed));
   expectFrame(8, "first frame in");  // 6400 twips from its place
   while (in.DrawNextFrame(surfaces, changed)) {
@@ -254,7 +243,7 @@ TEST(Transition, HorizontalSlideFramesMatchImagesBuiltIndependently) {
 TEST(Transition, EveryFrameEqualsAFullRestoreWithThePiecesDrawnOnIt) {
   struct Case {
     const char* name;
-    std::int16_t effect;
+    Effect effect;
     TwipsRect place;
     int maxFrames = kMaxTransitionSteps;
     int steps = 1;  // per frame, but for a shorter last one
@@ -275,13 +264,11 @@ TEST(Transition, EveryFrameEqualsAFullRestoreWithThePiecesDrawnOnIt) {
                      0x20000000u, 1);
       Canvas canvas(300, 200, 0xABu, 0);
       Canvas reference(300, 200, 0, 0);
-      std::int16_t last = 0;
-      Transition transition(kind, c.effect, window, c.place, k96Dpi, last, c.maxFrames);
+      Transition transition(kind, c.effect, window, c.place, k96Dpi, c.maxFrames);
 
       // The reference: the same pieces, stepped and drawn over a full restore,
       // after counting the steps that take them all out.
-      std::vector<Piece> pieces;
-      LayoutPieces(c.effect, c.place, pieces, last);
+      std::vector<Piece> pieces = LayoutPieces(c.effect, c.place);
       const auto velocities = PieceVelocities(c.effect, window, c.place, pieces);
       std::vector<Piece> away = pieces;
       int stepsLeft = 0;
@@ -334,7 +321,7 @@ TEST(Transition, EveryFrameEqualsAFullRestoreWithThePiecesDrawnOnIt) {
 TEST(Transition, FrameCountsAtTheEdgesOfWhatMoves) {
   struct Case {
     const char* name;
-    std::int16_t effect;
+    Effect effect;
     TwipsRect place;
     int framesOut, framesIn;
   };
@@ -357,12 +344,11 @@ TEST(Transition, FrameCountsAtTheEdgesOfWhatMoves) {
   Canvas picture(640, 480, 0x800000, 1);
   Canvas canvas(640, 480, 0, 0);
   for (const auto& c : cases) {
-    std::int16_t last = 0;
     std::vector<PixelRect> changed;
-    Transition out(Transition::Kind::Out, c.effect, window, c.place, k96Dpi, last);
+    Transition out(Transition::Kind::Out, c.effect, window, c.place, k96Dpi);
     while (out.DrawNextFrame({background.view, picture.view, canvas.view}, changed)) {
     }
-    Transition in(Transition::Kind::In, c.effect, window, c.place, k96Dpi, last);
+    Transition in(Transition::Kind::In, c.effect, window, c.place, k96Dpi);
     while (in.DrawNextFrame({background.view, picture.view, canvas.view}, changed)) {
     }
     EXPECT_EQ(out.FramesDrawn(), c.framesOut) << c.name;
@@ -397,12 +383,11 @@ TEST(Transition, SlideStepBudget) {
       Canvas free(width, height, 0, 0);
       Canvas paced(width, height, 0, 0);
       std::vector<std::uint32_t> beforeLast;
-      std::int16_t last = 0;
       std::vector<PixelRect> changed;
-      Transition unbounded(kind, kHorizontal, c.window, c.place, kTenth, last);
+      Transition unbounded(kind, kHorizontal, c.window, c.place, kTenth);
       while (unbounded.DrawNextFrame({background.view, picture.view, free.view}, changed)) {
       }
-      Transition bounded(kind, kHorizontal, c.window, c.place, kTenth, last, kBudget);
+      Transition bounded(kind, kHorizontal, c.window, c.place, kTenth, kBudget);
       for (std::vector<std::uint32_t> before = paced.pixels;
            bounded.DrawNextFrame({background.view, picture.view, paced.view}, changed);
            before = paced.pixels) {

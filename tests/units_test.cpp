@@ -1,4 +1,4 @@
-#include "show/units.h"
+#include "support/units.h"
 
 #include <gtest/gtest.h>
 

@@ -247,8 +247,10 @@ void SettingsDialog::FillFields() noexcept {
   const Settings& s = loaded_.settings;
   filling_ = true;
   SetItemText(IDC_TXT_PATH, s.Path);
-  if (s.Break >= 0 && s.Break <= 4) {
-    ::CheckRadioButton(dialog_, IDC_OPT_PATAN0, IDC_OPT_PATAN0 + 4, IDC_OPT_PATAN0 + s.Break);
+  // A stored number that names no pattern checks no button and is kept.
+  if (const auto pattern = PatternFromStored(s.Break)) {
+    ::CheckRadioButton(dialog_, IDC_OPT_PATAN0, IDC_OPT_PATAN0 + StoredPattern(Effect::Random),
+                       IDC_OPT_PATAN0 + StoredPattern(*pattern));
   }
   // The up-down control first: it writes its (clamped) value into the field,
   // which then gets the stored value itself.
@@ -304,9 +306,9 @@ void SettingsDialog::OnOk() noexcept {
   try {
     Settings edited = loaded_.settings;
     edited.Path = ItemText(IDC_TXT_PATH);
-    for (int i = 0; i <= 4; ++i) {
+    for (std::int16_t i = 0; i <= StoredPattern(Effect::Random); ++i) {
       if (::IsDlgButtonChecked(dialog_, IDC_OPT_PATAN0 + i) == BST_CHECKED) {
-        edited.Break = static_cast<std::int16_t>(i);
+        edited.Break = i;
         break;
       }
     }

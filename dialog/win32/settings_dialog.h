@@ -18,7 +18,7 @@
 #include "dialog/field_checks.h"
 #include "settings/key_store.h"
 #include "settings/settings.h"
-#include "show/units.h"
+#include "support/units.h"
 #include "support/win32/handles.h"
 
 namespace ruzir::win32 {

@@ -21,8 +21,7 @@
 #include <string>
 
 #include "show/picture_header.h"
-#include "show/slide.h"
-#include "show/surface.h"
+#include "support/surface.h"
 #include "support/win32/com.h"
 #include "support/win32/handles.h"
 

@@ -299,15 +299,14 @@ TwipsRect ShowWindow::PictureTwips() const noexcept {
 }
 
 void ShowWindow::PlayTransition(Transition::Kind kind) noexcept {
-  const std::int16_t effect = loaded_.CurrentEffect;
+  const Effect effect = loaded_.CurrentEffect;
   if (!HasPieces(effect)) return;  // the picture changes at once
   try {
     const TwipsSize window{TwipsFromPixels(frame_->width(), scale_.x),
                            TwipsFromPixels(frame_->height(), scale_.y)};
     // Each half lasts at most about 1.5 s, however slowly its pieces move.
     const int maxFrames = pacer_.refreshHz() * 3 / 2;
-    Transition transition(kind, effect, window, PictureTwips(), scale_, loaded_.LastPieceIndex,
-                          maxFrames);
+    Transition transition(kind, effect, window, PictureTwips(), scale_, maxFrames);
     // The pieces stand in for the picture from the first frame out on.
     if (kind == Transition::Kind::Out) SetPictureVisible(false);
     const TransitionSurfaces surfaces{persistent_->view(),

@@ -33,7 +33,7 @@
 #include "show/image_list.h"
 #include "show/slide.h"
 #include "show/transition.h"
-#include "show/units.h"
+#include "support/units.h"
 #include "show/win32/frame_pacer.h"
 #include "show/win32/picture_decoder.h"
 #include "startup/command_line.h"

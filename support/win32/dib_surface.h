@@ -7,7 +7,7 @@
 
 #include <optional>
 
-#include "show/surface.h"
+#include "support/surface.h"
 #include "support/win32/handles.h"
 
 namespace ruzir::win32 {

@@ -33,6 +33,12 @@ std::optional<std::size_t> SurfaceBytes(int width, int height);
 
 void Fill(const SurfaceView& surface, std::uint32_t pixel);
 
+struct PixelSize {
+  int width = 0;
+  int height = 0;
+  friend bool operator==(const PixelSize&, const PixelSize&) = default;
+};
+
 // A rectangle of whole pixels, right and bottom exclusive.
 struct PixelRect {
   int left = 0;

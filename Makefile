@@ -36,7 +36,7 @@ bench: win samples
 	@cmake --build build/bench -j2
 	@cmake --build $(WIN) --target ruzir_bench_win -j2
 	@build/bench/ruzir_bench
-	@bash -c 'source scripts/env.sh && ensure_prefix && start_private_display && cd $(WIN) && "$$WINE" ./ruzir_bench_win.exe'
+	@bench/load-bench.sh
 	@bench/tick-cpu.sh
 
 # The settings dialog's screenshot for the README.

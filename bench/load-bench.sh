@@ -1,0 +1,16 @@
+#!/usr/bin/env bash
+# The platform-bound figures under Wine: makes a 6000 x 4000 camera-like JPEG
+# (gradients with grain, so the codec has real work) and a folder of 30,000
+# empty pictures, runs ruzir_bench_win on them, then removes them.
+set -euo pipefail
+source "$(dirname "$0")/../scripts/env.sh"
+ensure_prefix
+start_private_display 1920x1080
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+/usr/bin/convert -size 6000x4000 gradient:'#203a70-#f0b060' -attenuate 0.3 +noise Uniform \
+  -quality 90 "$work/camera.jpg"
+mkdir "$work/many"
+(cd "$work/many" && seq 10000 39999 | sed 's/^/IMG_/; s/$/.jpg/' | xargs touch)
+cd "$WIN_BUILD"
+"$WINE" ./ruzir_bench_win.exe "Z:${work//\//\\}\\camera.jpg" "Z:${work//\//\\}\\many\\"

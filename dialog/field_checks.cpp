@@ -103,10 +103,4 @@ std::wstring FolderLookupName(std::wstring_view fieldText) {
   return name;
 }
 
-std::wstring AboutLine(std::wstring_view legalCopyright, std::wstring_view companyName,
-                       unsigned major, unsigned minor, unsigned revision) {
-  return std::wstring(legalCopyright) + L" " + std::wstring(companyName) + L" Ver." +
-         std::to_wstring(major) + L"." + std::to_wstring(minor) + L"." + std::to_wstring(revision);
-}
-
 }  // namespace ruzir

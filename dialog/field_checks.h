@@ -1,6 +1,6 @@
 // The settings dialog's rules that need no window: the time field's narrow
-// form and number reading, the folder field's lookup, the colour of the word
-// on the swatch, and the about line.
+// form and number reading, the folder field's lookup and the colour of the
+// word on the swatch.
 //
 // The fields warn, never refuse: whatever they hold at OK is what is saved,
 // so these functions only classify text; the dialog decides what to say.
@@ -48,10 +48,5 @@ std::wstring FolderLookupName(std::wstring_view fieldText);
 // The complement of a colour 0x00BBGGRR on each channel; the top byte of
 // the input is ignored.
 constexpr std::uint32_t InvertColor(std::uint32_t color) { return ~color & 0x00FFFFFFu; }
-
-// "Copyright (C) 2026 Zedozud Uravovuv Ver.1.0.0": the copyright, the
-// company and the file version's major, minor and revision numbers.
-std::wstring AboutLine(std::wstring_view legalCopyright, std::wstring_view companyName,
-                       unsigned major, unsigned minor, unsigned revision);
 
 }  // namespace ruzir

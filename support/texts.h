@@ -1,6 +1,7 @@
 // Texts the user sees. Every message box is captioned kAppTitle.
 #pragma once
 
+#include <string>
 #include <string_view>
 
 namespace ruzir {
@@ -26,5 +27,14 @@ inline constexpr std::wstring_view kOverSixtyText = L"60秒以内の数字を入
 inline constexpr std::wstring_view kBrowseTitle = L"画像フォルダを指定してください。";
 // "An error has occurred."
 inline constexpr std::wstring_view kErrorText = L"エラーが発生しました。";
+
+// The settings dialog's about line, "Copyright (C) 2026 Zedozud Uravovuv
+// Ver.1.0.0": the copyright, the company and the file version's major, minor
+// and revision numbers.
+inline std::wstring AboutLine(std::wstring_view legalCopyright, std::wstring_view companyName,
+                              unsigned major, unsigned minor, unsigned revision) {
+  return std::wstring(legalCopyright) + L" " + std::wstring(companyName) + L" Ver." +
+         std::to_wstring(major) + L"." + std::to_wstring(minor) + L"." + std::to_wstring(revision);
+}
 
 }  // namespace ruzir

@@ -1,4 +1,5 @@
 #include "dialog/field_checks.h"
+#include "support/texts.h"
 
 #include <gtest/gtest.h>
 

@@ -9,8 +9,9 @@
 
 #include "resources/resource.h"
 #include "support/texts.h"
-#include "support/win32/long_path.h"
+#include "support/win32/folder_test.h"
 #include "support/win32/message.h"
+#include "support/win32/system_info.h"
 #include "support/win32/version_info.h"
 
 namespace ruzir::win32 {
@@ -99,59 +100,13 @@ NumberFormat UserNumberFormat() noexcept {
   return format;
 }
 
-// The about line from the program's own version record.
-std::wstring ReadAboutLine() {
-  wchar_t path[MAX_PATH] = {};
-  if (::GetModuleFileNameW(nullptr, path, MAX_PATH) == 0) return {};
-  const auto record = ReadVersionRecord(path);
-  if (!record) return {};
-  const auto text = [&](const wchar_t* name) {
-    const auto found = record->strings.find(name);
-    return found == record->strings.end() ? std::wstring() : found->second;
-  };
-  return AboutLine(text(L"LegalCopyright"), text(L"CompanyName"), record->major, record->minor,
-                   record->revision);
-}
-
-// Whether the folder test finds `name`: a drive root that exists, or any
-// entry matching the name (wildcards allowed) that is neither hidden nor a
-// system file.
-bool FolderTestPasses(const std::wstring& name) noexcept {
-  if (name.size() == 3 && name[1] == L':' && name[2] == L'\\') {
-    const DWORD attributes = ::GetFileAttributesW(name.c_str());
-    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
-  }
-  if (name.empty()) return false;
-  WIN32_FIND_DATAW data{};
-  const unique_hfind search(::FindFirstFileExW(UsablePath(name).c_str(), FindExInfoBasic, &data,
-                                               FindExSearchNameMatch, nullptr, 0));
-  if (!search) return false;
-  bool found = false;
-  do {
-    found = (data.dwFileAttributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM)) == 0;
-  } while (!found && ::FindNextFileW(search.get(), &data));
-  return found;
-}
-
 }  // namespace
 
 void SettingsDialog::Run(HINSTANCE instance) noexcept {
   instance_ = instance;
   INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_UPDOWN_CLASS | ICC_STANDARD_CLASSES};
   ::InitCommonControlsEx(&controls);
-  ::DialogBoxParamW(instance, MAKEINTRESOURCEW(IDD_SETTINGS), nullptr, &SettingsDialog::Procedure,
-                    reinterpret_cast<LPARAM>(this));
-}
-
-INT_PTR CALLBACK SettingsDialog::Procedure(HWND dialog, UINT message, WPARAM wParam,
-                                           LPARAM lParam) noexcept {
-  if (message == WM_INITDIALOG) {
-    auto* self = reinterpret_cast<SettingsDialog*>(lParam);
-    self->dialog_ = dialog;
-    ::SetWindowLongPtrW(dialog, DWLP_USER, lParam);
-  }
-  auto* self = reinterpret_cast<SettingsDialog*>(::GetWindowLongPtrW(dialog, DWLP_USER));
-  return self ? self->HandleMessage(message, wParam, lParam) : FALSE;
+  RunModal(instance, IDD_SETTINGS, nullptr);
 }
 
 INT_PTR SettingsDialog::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) noexcept {
@@ -180,12 +135,7 @@ INT_PTR SettingsDialog::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam
 }
 
 void SettingsDialog::OnInitDialog() noexcept {
-  scale_ = [] {
-    const auto screen = GetScreenDc();
-    return screen ? TwipsScale::ForDpi(::GetDeviceCaps(screen.get(), LOGPIXELSX),
-                                       ::GetDeviceCaps(screen.get(), LOGPIXELSY))
-                  : TwipsScale{};
-  }();
+  scale_ = ScreenTwipsScale();
   numbers_ = UserNumberFormat();
   PlaceControls();
   FillFields();
@@ -205,12 +155,10 @@ void SettingsDialog::PlaceControls() noexcept {
   const auto textSize = [&](int id) {
     SIZE size{};
     const std::wstring text = ItemText(id);
-    if (const HDC dc = ::GetDC(dialog_)) {
-      const HGDIOBJ old =
-          ::SelectObject(dc, reinterpret_cast<HGDIOBJ>(::SendMessageW(dialog_, WM_GETFONT, 0, 0)));
-      ::GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size);
-      ::SelectObject(dc, old);
-      ::ReleaseDC(dialog_, dc);
+    if (const auto dc = GetClientDc(hwnd())) {
+      const unique_select font(dc.get(),
+                               reinterpret_cast<HGDIOBJ>(::SendMessageW(hwnd(), WM_GETFONT, 0, 0)));
+      ::GetTextExtentPoint32W(dc.get(), text.c_str(), static_cast<int>(text.size()), &size);
     }
     return size;
   };
@@ -221,7 +169,7 @@ void SettingsDialog::PlaceControls() noexcept {
   ::MoveWindow(Item(IDC_LBL_COLORTEXT), px((swatch.width - wordWidth) / 2 + swatch.left, true),
                px((swatch.height - wordHeight) / 2 + swatch.top, false), word.cx, word.cy, FALSE);
 
-  SetItemText(IDC_LBL_COMMENT, ReadAboutLine());
+  SetItemText(IDC_LBL_COMMENT, ReadAboutLine(ModulePath()));
   const SIZE about = textSize(IDC_LBL_COMMENT);
   ::MoveWindow(Item(IDC_LBL_COMMENT), px(120, true), px(3045, false), about.cx, about.cy, FALSE);
 
@@ -232,13 +180,13 @@ void SettingsDialog::PlaceControls() noexcept {
   ::MoveWindow(Item(IDC_PICTURE1), px(120, true), px(2520, false), iconSize, iconSize, FALSE);
 
   // The client area in twips, the frame around it, centred on the screen.
-  const auto style = static_cast<DWORD>(::GetWindowLongW(dialog_, GWL_STYLE));
-  const auto exStyle = static_cast<DWORD>(::GetWindowLongW(dialog_, GWL_EXSTYLE));
+  const auto style = static_cast<DWORD>(::GetWindowLongW(hwnd(), GWL_STYLE));
+  const auto exStyle = static_cast<DWORD>(::GetWindowLongW(hwnd(), GWL_EXSTYLE));
   RECT frame{0, 0, px(kClientWidth, true), px(kClientHeight, false)};
   ::AdjustWindowRectEx(&frame, style, FALSE, exStyle);
   const int width = frame.right - frame.left;
   const int height = frame.bottom - frame.top;
-  ::SetWindowPos(dialog_, nullptr, (::GetSystemMetrics(SM_CXSCREEN) - width) / 2,
+  ::SetWindowPos(hwnd(), nullptr, (::GetSystemMetrics(SM_CXSCREEN) - width) / 2,
                  (::GetSystemMetrics(SM_CYSCREEN) - height) / 2, width, height,
                  SWP_NOZORDER | SWP_NOACTIVATE);
 }
@@ -249,7 +197,7 @@ void SettingsDialog::FillFields() noexcept {
   SetItemText(IDC_TXT_PATH, s.Path);
   // A stored number that names no pattern checks no button and is kept.
   if (const auto pattern = PatternFromStored(s.Break)) {
-    ::CheckRadioButton(dialog_, IDC_OPT_PATAN0, IDC_OPT_PATAN0 + StoredPattern(Effect::Random),
+    ::CheckRadioButton(hwnd(), IDC_OPT_PATAN0, IDC_OPT_PATAN0 + StoredPattern(Effect::Random),
                        IDC_OPT_PATAN0 + StoredPattern(*pattern));
   }
   // The up-down control first: it writes its (clamped) value into the field,
@@ -260,8 +208,8 @@ void SettingsDialog::FillFields() noexcept {
   ::SendMessageW(upDown, UDM_SETPOS32, 0, s.Interval);
   SetItemText(IDC_TXT_TIME, std::to_wstring(s.Interval));
   SetSwatchColor(s.BackColor);
-  ::CheckDlgButton(dialog_, IDC_CHK_DESKTOP, s.Desktop == 1 ? BST_CHECKED : BST_UNCHECKED);
-  ::CheckDlgButton(dialog_, IDC_CHK_GOST, s.Gost == 1 ? BST_CHECKED : BST_UNCHECKED);
+  ::CheckDlgButton(hwnd(), IDC_CHK_DESKTOP, s.Desktop == 1 ? BST_CHECKED : BST_UNCHECKED);
+  ::CheckDlgButton(hwnd(), IDC_CHK_GOST, s.Gost == 1 ? BST_CHECKED : BST_UNCHECKED);
   filling_ = false;
 }
 
@@ -275,8 +223,8 @@ void SettingsDialog::OnCommand(int id, int code) noexcept {
       OnOk();
       return;
     case IDCANCEL:  // also Esc and the close box: no check, nothing saved
-      ::KillTimer(dialog_, kPathCheckTimer);
-      ::EndDialog(dialog_, IDCANCEL);
+      ::KillTimer(hwnd(), kPathCheckTimer);
+      ::EndDialog(hwnd(), IDCANCEL);
       return;
     case IDC_CMD_BROWSE:
       if (code != BN_CLICKED) return;
@@ -289,11 +237,11 @@ void SettingsDialog::OnCommand(int id, int code) noexcept {
       OnColor();
       return;
     case IDC_TXT_PATH:
-      if (code == EN_KILLFOCUS) ::PostMessageW(dialog_, kPathLeft, 0, 0);
+      if (code == EN_KILLFOCUS) ::PostMessageW(hwnd(), kPathLeft, 0, 0);
       return;
     case IDC_TXT_TIME:
       if (code == EN_CHANGE) OnTimeChanged();
-      if (code == EN_KILLFOCUS) ::PostMessageW(dialog_, kTimeLeft, 0, 0);
+      if (code == EN_KILLFOCUS) ::PostMessageW(hwnd(), kTimeLeft, 0, 0);
       return;
     default:
       // The effect buttons and check boxes: the click has taken effect.
@@ -307,7 +255,7 @@ void SettingsDialog::OnOk() noexcept {
     Settings edited = loaded_.settings;
     edited.Path = ItemText(IDC_TXT_PATH);
     for (std::int16_t i = 0; i <= StoredPattern(Effect::Random); ++i) {
-      if (::IsDlgButtonChecked(dialog_, IDC_OPT_PATAN0 + i) == BST_CHECKED) {
+      if (::IsDlgButtonChecked(hwnd(), IDC_OPT_PATAN0 + i) == BST_CHECKED) {
         edited.Break = i;
         break;
       }
@@ -317,13 +265,13 @@ void SettingsDialog::OnOk() noexcept {
       edited.Interval = *seconds;
     }
     edited.BackColor = swatchColor_;
-    edited.Desktop = ::IsDlgButtonChecked(dialog_, IDC_CHK_DESKTOP) == BST_CHECKED ? 1 : 0;
-    edited.Gost = ::IsDlgButtonChecked(dialog_, IDC_CHK_GOST) == BST_CHECKED ? 1 : 0;
-    if (!SaveSettings(store_, edited, loaded_.settings)) ShowWarning(kSaveFailedText, dialog_);
+    edited.Desktop = ::IsDlgButtonChecked(hwnd(), IDC_CHK_DESKTOP) == BST_CHECKED ? 1 : 0;
+    edited.Gost = ::IsDlgButtonChecked(hwnd(), IDC_CHK_GOST) == BST_CHECKED ? 1 : 0;
+    if (!SaveSettings(store_, edited, loaded_.settings)) ShowWarning(kSaveFailedText, hwnd());
   } catch (...) {
-    ShowWarning(kSaveFailedText, dialog_);  // out of memory: nothing was written
+    ShowWarning(kSaveFailedText, hwnd());  // out of memory: nothing was written
   }
-  ::EndDialog(dialog_, IDOK);
+  ::EndDialog(hwnd(), IDOK);
 }
 
 void SettingsDialog::OnPathLeft() noexcept {
@@ -340,12 +288,12 @@ void SettingsDialog::OnPathLeft() noexcept {
   // box (one message for one action), a picker or another program, and not
   // the way out through Cancel.
   const HWND focus = ::GetFocus();
-  if (!focus || !::IsChild(dialog_, focus) || focus == Item(IDCANCEL)) return;
+  if (!focus || !::IsChild(hwnd(), focus) || focus == Item(IDCANCEL)) return;
   if (::GetKeyState(VK_LBUTTON) < 0) {
     // The press that moved the focus is still on its way to a click: a
     // message box now would take the press and lose the click.
     pathCheckWaiting_ = true;
-    ::SetTimer(dialog_, kPathCheckTimer, kPathCheckPollMs, nullptr);
+    ::SetTimer(hwnd(), kPathCheckTimer, kPathCheckPollMs, nullptr);
     return;
   }
   CheckPath(true);
@@ -361,7 +309,7 @@ void SettingsDialog::OnPathCheckTimer() noexcept {
 bool SettingsDialog::RunWaitingPathCheck() noexcept {
   if (!pathCheckWaiting_) return false;
   pathCheckWaiting_ = false;
-  ::KillTimer(dialog_, kPathCheckTimer);
+  ::KillTimer(hwnd(), kPathCheckTimer);
   return CheckPath(false);
 }
 
@@ -418,7 +366,7 @@ void SettingsDialog::OnBrowse() noexcept {
     wchar_t displayName[MAX_PATH] = {};
     const std::wstring title(kBrowseTitle);
     BROWSEINFOW request{};
-    request.hwndOwner = dialog_;
+    request.hwndOwner = hwnd();
     request.pszDisplayName = displayName;
     request.lpszTitle = title.c_str();
     request.ulFlags = BIF_RETURNONLYFSDIRS;
@@ -444,7 +392,7 @@ std::uint32_t SettingsDialog::ShowColorDialog(std::uint32_t color) noexcept {
   std::array<COLORREF, 16> custom = kCustomPalette;
   CHOOSECOLORW request{};
   request.lStructSize = sizeof(request);
-  request.hwndOwner = dialog_;
+  request.hwndOwner = hwnd();
   request.hInstance = reinterpret_cast<HWND>(instance_);
   request.rgbResult = color;
   request.lpCustColors = custom.data();
@@ -454,7 +402,7 @@ std::uint32_t SettingsDialog::ShowColorDialog(std::uint32_t color) noexcept {
   if (::CommDlgExtendedError() != 0) {
     const std::wstring text(kErrorText);
     const std::wstring caption(kSettingsCaption);
-    ::MessageBoxW(dialog_, text.c_str(), caption.c_str(), MB_OK | MB_ICONSTOP);
+    ::MessageBoxW(hwnd(), text.c_str(), caption.c_str(), MB_OK | MB_ICONSTOP);
   }
   return color;
 }
@@ -478,20 +426,8 @@ HBRUSH SettingsDialog::OnColorStatic(HDC dc, HWND control) noexcept {
   return nullptr;  // the dialog's own colours
 }
 
-std::wstring SettingsDialog::ItemText(int id) const {
-  const HWND item = Item(id);
-  std::wstring text(static_cast<std::size_t>(::GetWindowTextLengthW(item)) + 1, L'\0');
-  text.resize(
-      static_cast<std::size_t>(::GetWindowTextW(item, text.data(), static_cast<int>(text.size()))));
-  return text;
-}
-
-void SettingsDialog::SetItemText(int id, const std::wstring& text) noexcept {
-  ::SetWindowTextW(Item(id), text.c_str());
-}
-
 void SettingsDialog::WarnAbout(int id, std::wstring_view text) noexcept {
-  ShowWarning(text, dialog_);
+  ShowWarning(text, hwnd());
   ::SetFocus(Item(id));
 }
 

@@ -20,22 +20,18 @@
 #include "settings/settings.h"
 #include "support/units.h"
 #include "support/win32/handles.h"
+#include "support/win32/window.h"
 
 namespace ruzir::win32 {
 
-class SettingsDialog {
+class SettingsDialog final : public DialogBase {
  public:
   SettingsDialog(LoadedSettings& loaded, KeyStore& store) : loaded_(loaded), store_(store) {}
-  SettingsDialog(const SettingsDialog&) = delete;
-  SettingsDialog& operator=(const SettingsDialog&) = delete;
-
   // Shows the dialog modally and returns when it has closed.
   void Run(HINSTANCE instance) noexcept;
 
  private:
-  static INT_PTR CALLBACK Procedure(HWND dialog, UINT message, WPARAM wParam,
-                                    LPARAM lParam) noexcept;
-  INT_PTR HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) noexcept;
+  INT_PTR HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) noexcept override;
 
   void OnInitDialog() noexcept;
   void OnCommand(int id, int code) noexcept;
@@ -54,9 +50,6 @@ class SettingsDialog {
   // The colour dialog, starting on `color`; `color` again when nothing is chosen.
   std::uint32_t ShowColorDialog(std::uint32_t color) noexcept;
 
-  HWND Item(int id) const noexcept { return ::GetDlgItem(dialog_, id); }
-  std::wstring ItemText(int id) const;
-  void SetItemText(int id, const std::wstring& text) noexcept;
   // The folder test of the folder field: warns and puts the focus back when
   // it finds nothing, and says whether it warned. `again` warns about a text
   // the user has already been told of, as leaving the field by keyboard does.
@@ -69,7 +62,6 @@ class SettingsDialog {
   LoadedSettings& loaded_;
   KeyStore& store_;
   HINSTANCE instance_ = nullptr;
-  HWND dialog_ = nullptr;
   TwipsScale scale_;
   NumberFormat numbers_;
   std::uint32_t swatchColor_ = 0;

@@ -4,6 +4,7 @@
 
 #include "support/win32/handles.h"
 #include "support/win32/message.h"
+#include "support/win32/system_info.h"
 
 namespace ruzir::win32 {
 namespace {
@@ -12,13 +13,6 @@ constexpr UINT_PTR kTimer1 = 1;
 constexpr UINT kTimer1PeriodMs = 50;
 // The shortest wait before a change that found no picture is tried again.
 constexpr int kMinRetrySeconds = 1;
-
-TwipsScale ScreenTwipsScale() noexcept {
-  const auto screen = GetScreenDc();
-  if (!screen) return {};
-  return TwipsScale::ForDpi(::GetDeviceCaps(screen.get(), LOGPIXELSX),
-                            ::GetDeviceCaps(screen.get(), LOGPIXELSY));
-}
 
 // The display clock: seconds, monotonic, so that the show keeps changing
 // pictures across midnight and clock adjustments.

@@ -22,6 +22,7 @@
 #include "support/win32/com.h"
 #include "support/win32/handles.h"
 #include "support/win32/message.h"
+#include "support/win32/system_info.h"
 
 namespace ruzir::win32 {
 namespace {
@@ -35,20 +36,6 @@ constexpr wchar_t kSingleCopyMutexName[] = L"Local\\Ruzir.ScreenSaver.Running";
 constexpr wchar_t kStartupMutexName[] = L"Local\\Ruzir.ScreenSaver.Startup";
 // A copy that holds the rule this long has hung; the others go on without it.
 constexpr DWORD kStartupWaitMs = 10000;
-
-std::wstring ModulePath() {
-  std::wstring path(MAX_PATH, L'\0');
-  for (;;) {
-    const DWORD length =
-        ::GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
-    if (length == 0) return {};
-    if (length < path.size()) {
-      path.resize(length);
-      return path;
-    }
-    path.resize(path.size() * 2);  // truncated: long path, try again
-  }
-}
 
 std::uint32_t ClockSeed() {
   LARGE_INTEGER counter{};

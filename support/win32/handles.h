@@ -92,7 +92,8 @@ class unique_hdc_window {
 inline unique_hdc_window GetWindowDc(HWND window) noexcept {
   return {window, ::GetWindowDC(window)};
 }
-inline unique_hdc_window GetScreenDc() noexcept { return {nullptr, ::GetDC(nullptr)}; }
+inline unique_hdc_window GetClientDc(HWND window) noexcept { return {window, ::GetDC(window)}; }
+inline unique_hdc_window GetScreenDc() noexcept { return GetClientDc(nullptr); }
 
 // The paint context of one WM_PAINT, ended with EndPaint.
 class unique_hdc_paint {

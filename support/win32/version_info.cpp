@@ -5,6 +5,8 @@
 #include <cwchar>
 #include <vector>
 
+#include "support/texts.h"
+
 namespace ruzir::win32 {
 
 std::optional<VersionRecord> ReadVersionRecord(const std::wstring& file) {
@@ -44,6 +46,17 @@ std::optional<VersionRecord> ReadVersionRecord(const std::wstring& file) {
     }
   }
   return record;
+}
+
+std::wstring ReadAboutLine(const std::wstring& file) {
+  const auto record = ReadVersionRecord(file);
+  if (!record) return {};
+  const auto text = [&](const wchar_t* name) {
+    const auto found = record->strings.find(name);
+    return found == record->strings.end() ? std::wstring() : found->second;
+  };
+  return AboutLine(text(L"LegalCopyright"), text(L"CompanyName"), record->major, record->minor,
+                   record->revision);
 }
 
 }  // namespace ruzir::win32

@@ -1,5 +1,5 @@
 // A file's version record: its strings (first translation) and the four
-// numbers of its file version.
+// numbers of its file version; and the about line made from it.
 #pragma once
 
 #include <map>
@@ -18,5 +18,8 @@ struct VersionRecord {
 
 // nullopt when the file has no readable version record.
 std::optional<VersionRecord> ReadVersionRecord(const std::wstring& file);
+
+// The about line (see AboutLine) of `file`; empty when it has no record.
+std::wstring ReadAboutLine(const std::wstring& file);
 
 }  // namespace ruzir::win32

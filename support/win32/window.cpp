@@ -46,4 +46,31 @@ LRESULT CALLBACK WindowBase::Procedure(HWND hwnd, UINT message, WPARAM wParam,
   return result;
 }
 
+void DialogBase::RunModal(HINSTANCE instance, int templateId, HWND owner) noexcept {
+  ::DialogBoxParamW(instance, MAKEINTRESOURCEW(templateId), owner, &DialogBase::Procedure,
+                    reinterpret_cast<LPARAM>(this));
+}
+
+INT_PTR CALLBACK DialogBase::Procedure(HWND dialog, UINT message, WPARAM wParam,
+                                       LPARAM lParam) noexcept {
+  if (message == WM_INITDIALOG) {
+    reinterpret_cast<DialogBase*>(lParam)->hwnd_ = dialog;
+    ::SetWindowLongPtrW(dialog, DWLP_USER, lParam);
+  }
+  auto* self = reinterpret_cast<DialogBase*>(::GetWindowLongPtrW(dialog, DWLP_USER));
+  return self ? self->HandleMessage(message, wParam, lParam) : FALSE;
+}
+
+std::wstring DialogBase::ItemText(int id) const {
+  const HWND item = Item(id);
+  std::wstring text(static_cast<std::size_t>(::GetWindowTextLengthW(item)) + 1, L'\0');
+  text.resize(
+      static_cast<std::size_t>(::GetWindowTextW(item, text.data(), static_cast<int>(text.size()))));
+  return text;
+}
+
+void DialogBase::SetItemText(int id, const std::wstring& text) noexcept {
+  ::SetWindowTextW(Item(id), text.c_str());
+}
+
 }  // namespace ruzir::win32

@@ -1,10 +1,14 @@
 // The one window wrapper: the object behind a window is passed to
 // CreateWindowExW, stored in the window at WM_NCCREATE, and every later
-// message goes to its HandleMessage. The window procedure is noexcept: no
-// exception may unwind through the system's frames, so handlers do not throw.
+// message goes to its HandleMessage. Its counterpart for a modal dialog from
+// a template passes the object to DialogBoxParamW and stores it at
+// WM_INITDIALOG. The procedures are noexcept: no exception may unwind
+// through the system's frames, so handlers do not throw.
 #pragma once
 
 #include <windows.h>
+
+#include <string>
 
 namespace ruzir::win32 {
 
@@ -37,6 +41,33 @@ class WindowBase {
 
  private:
   static LRESULT CALLBACK Procedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) noexcept;
+  HWND hwnd_ = nullptr;
+};
+
+class DialogBase {
+ public:
+  DialogBase(const DialogBase&) = delete;
+  DialogBase& operator=(const DialogBase&) = delete;
+
+  HWND hwnd() const noexcept { return hwnd_; }
+
+ protected:
+  DialogBase() = default;
+  ~DialogBase() = default;
+
+  // TRUE for a message handled, as a dialog procedure answers.
+  virtual INT_PTR HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) noexcept = 0;
+
+  // Shows the dialog of template `templateId` and returns when it has closed.
+  void RunModal(HINSTANCE instance, int templateId, HWND owner) noexcept;
+
+  HWND Item(int id) const noexcept { return ::GetDlgItem(hwnd_, id); }
+  std::wstring ItemText(int id) const;
+  void SetItemText(int id, const std::wstring& text) noexcept;
+
+ private:
+  static INT_PTR CALLBACK Procedure(HWND dialog, UINT message, WPARAM wParam,
+                                    LPARAM lParam) noexcept;
   HWND hwnd_ = nullptr;
 };
 

@@ -4,6 +4,7 @@
 #include <stdexcept>
 
 #include "support/win32/handles.h"
+#include "support/win32/system_info.h"
 
 namespace ruzir::e2e {
 namespace {
@@ -93,10 +94,8 @@ void RegisterPlainClass(const wchar_t* name, HBRUSH background) {
 // --- Program -------------------------------------------------------------------
 
 std::wstring ExecutableFolder() {
-  wchar_t path[MAX_PATH * 4] = {};
-  ::GetModuleFileNameW(nullptr, path, static_cast<DWORD>(std::size(path)));
-  std::wstring folder(path);
-  return folder.substr(0, folder.find_last_of(L'\\') + 1);
+  const std::wstring path = win32::ModulePath();
+  return path.substr(0, path.find_last_of(L'\\') + 1);
 }
 
 Program::Program(const std::wstring& arguments) {

@@ -1,0 +1,37 @@
+// What the program asks the system about itself: the path of its own module
+// and the scale of the screen it draws on.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+#include "support/units.h"
+#include "support/win32/handles.h"
+
+namespace ruzir::win32 {
+
+// The full path of the running module, at any length; empty on failure.
+inline std::wstring ModulePath() {
+  std::wstring path(MAX_PATH, L'\0');
+  for (;;) {
+    const DWORD length =
+        ::GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
+    if (length == 0) return {};
+    if (length < path.size()) {
+      path.resize(length);
+      return path;
+    }
+    path.resize(path.size() * 2);  // truncated: long path, try again
+  }
+}
+
+// Twips per pixel on the screen, from its logical DPI; 96 DPI if unknown.
+inline TwipsScale ScreenTwipsScale() noexcept {
+  const auto screen = GetScreenDc();
+  if (!screen) return {};
+  return TwipsScale::ForDpi(::GetDeviceCaps(screen.get(), LOGPIXELSX),
+                            ::GetDeviceCaps(screen.get(), LOGPIXELSY));
+}
+
+}  // namespace ruzir::win32

@@ -3,7 +3,6 @@
 #include <algorithm>
 
 #include "support/win32/handles.h"
-#include "support/win32/message.h"
 
 namespace ruzir::win32 {
 namespace {
@@ -28,16 +27,15 @@ RECT ToRect(const PixelRect& r) noexcept { return {r.left, r.top, r.right, r.bot
 
 }  // namespace
 
-ShowWindow::ShowWindow(LoadedSettings& loaded, KeyStore& store, const ImageList& images,
-                       const PictureDecoder& decoder, UniformSource& random, RunMode mode,
-                       HWND previewParent)
+ShowWindow::ShowWindow(LoadedSettings& loaded, const ImageList& images,
+                       const PictureDecoder& decoder, UniformSource& random, HWND previewParent,
+                       std::function<void()> onEnd)
     : loaded_(loaded),
-      store_(store),
       images_(images),
       decoder_(decoder),
       random_(random),
-      mode_(mode),
       previewParent_(previewParent),
+      onEnd_(std::move(onEnd)),
       picker_(images.Count()) {}
 
 ShowWindow::LoadResult ShowWindow::Load(HINSTANCE instance) noexcept {
@@ -323,12 +321,7 @@ void ShowWindow::OnDestroy() noexcept {
   } else if (const HWND owner = ::GetWindow(hwnd(), GW_OWNER)) {
     ::PostMessageW(owner, WM_CLOSE, 1, 1);
   }
-  if (!ClearRunFlag(store_)) {
-    ShowWarning(kLoadFailedText);
-    ::ExitProcess(1);
-  }
-  // The show is over: end at once, so no timer tick or queued input runs.
-  ::ExitProcess(0);
+  onEnd_();
 }
 
 }  // namespace ruzir::win32

@@ -11,16 +11,16 @@
 // desktop snapshot, painting, the slide timer, input, and pacing the
 // transitions to the display.
 //
-// Closing the window is the end of the process: the shut-down sequence runs
-// from WM_DESTROY, whether the show closed itself or the host destroyed the
-// preview pane (and with it this child), so no copy lingers.
+// Closing the window is the end of the show: `onEnd` runs from WM_DESTROY,
+// whether the show closed itself or the host destroyed the preview pane (and
+// with it this child), and ends the process, so no copy lingers.
 #pragma once
 
 #include <windows.h>
 
+#include <functional>
 #include <optional>
 
-#include "settings/key_store.h"
 #include "settings/settings.h"
 #include "show/cursor_watch.h"
 #include "show/frame_composer.h"
@@ -30,7 +30,6 @@
 #include "support/units.h"
 #include "show/win32/frame_pacer.h"
 #include "show/win32/picture_decoder.h"
-#include "startup/command_line.h"
 #include "support/random.h"
 #include "support/win32/dib_surface.h"
 #include "support/win32/window.h"
@@ -43,10 +42,10 @@ class ShowWindow final : public WindowBase {
 
   enum class LoadResult { Loaded, NoPicture, Failed };
 
-  // `mode` is FullScreen or Preview; `previewParent` is the pane (preview only).
-  ShowWindow(LoadedSettings& loaded, KeyStore& store, const ImageList& images,
-             const PictureDecoder& decoder, UniformSource& random, RunMode mode,
-             HWND previewParent);
+  // `previewParent` is the host's pane for the preview, null for the full-
+  // screen show. `onEnd` ends the process once the window has gone.
+  ShowWindow(LoadedSettings& loaded, const ImageList& images, const PictureDecoder& decoder,
+             UniformSource& random, HWND previewParent, std::function<void()> onEnd);
 
   // Sets the window up while it is hidden: geometry, background colour, the
   // first picture centred, timer (disabled), and in the full-screen show the
@@ -97,18 +96,17 @@ class ShowWindow final : public WindowBase {
   // Composes what changed into the frame and has it painted.
   void Present() noexcept;
 
-  bool IsFullScreen() const noexcept { return mode_ == RunMode::FullScreen; }
+  bool IsFullScreen() const noexcept { return previewParent_ == nullptr; }
   TwipsRect PictureTwips() const noexcept;
   // Closing the full-screen show ends the process through OnDestroy.
   void Close() noexcept;
 
   LoadedSettings& loaded_;
-  KeyStore& store_;
   const ImageList& images_;
   const PictureDecoder& decoder_;
   UniformSource& random_;
-  RunMode mode_;
   HWND previewParent_;
+  std::function<void()> onEnd_;
 
   TwipsScale scale_;                      // of the screen the window is on
   std::optional<DibSurface> persistent_;  // background, snapshot, after-images

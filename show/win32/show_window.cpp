@@ -3,7 +3,6 @@
 #include <algorithm>
 
 #include "support/win32/handles.h"
-#include "support/win32/message.h"
 #include "support/win32/system_info.h"
 
 namespace ruzir::win32 {
@@ -22,16 +21,15 @@ RECT ToRect(const PixelRect& r) noexcept { return {r.left, r.top, r.right, r.bot
 
 }  // namespace
 
-ShowWindow::ShowWindow(LoadedSettings& loaded, KeyStore& store, const ImageList& images,
-                       const PictureDecoder& decoder, UniformSource& random, RunMode mode,
-                       HWND previewParent)
+ShowWindow::ShowWindow(LoadedSettings& loaded, const ImageList& images,
+                       const PictureDecoder& decoder, UniformSource& random, HWND previewParent,
+                       std::function<void()> onEnd)
     : loaded_(loaded),
-      store_(store),
       images_(images),
       decoder_(decoder),
       random_(random),
-      mode_(mode),
       previewParent_(previewParent),
+      onEnd_(std::move(onEnd)),
       picker_(images.Count()) {}
 
 ShowWindow::LoadResult ShowWindow::Load(HINSTANCE instance) noexcept {
@@ -56,24 +54,25 @@ ShowWindow::LoadResult ShowWindow::Load(HINSTANCE instance) noexcept {
   persistent_ = DibSurface::Create(width, height);
   frame_ = DibSurface::Create(width, height);
   if (!persistent_ || !frame_) return LoadResult::Failed;
+  // GDI batches its blits: they must be done before the composer writes.
+  composer_ = FrameComposer(persistent_->view(), frame_->view(), [] { ::GdiFlush(); });
   Fill(persistent_->view(), PixelFromColor(loaded_.settings.BackColor));
-  Touch({0, 0, width, height});
+  composer_.Touch({0, 0, width, height});
 
   // The first picture, centred; before the window exists, so that a folder
   // of nothing but unreadable files ends the program with no window shown.
   // Once the show runs, no file that fails to load ever ends it.
-  PictureBox first;
+  Slide first;
   if (!LoadRandomSlide(first)) return LoadResult::NoPicture;
+  const PixelSize size = first.size;
   PutSlide(std::move(first));
-  const PixelSize size{picImage_.place.right - picImage_.place.left,
-                       picImage_.place.bottom - picImage_.place.top};
-  picImage_.place = CentredPlacement(size, WindowSize(), scale_);
+  composer_.Move(CentredPlacement(size, composer_.size(), scale_));
   if (loaded_.settings.Gost == 1) {
     // With after-images the picture itself is never shown: the full-screen
     // show stamps it from its second tick on, the preview once, now.
-    if (!IsFullScreen()) StampAfterImage();
+    if (!IsFullScreen()) composer_.StampAfterImage();
   } else {
-    picImage_.visible = true;
+    composer_.SetVisible(true);
   }
   Present();
 
@@ -114,8 +113,8 @@ void ShowWindow::TakeDesktopSnapshot() noexcept {
                  screenWidth, screenHeight, SRCCOPY);
   }
   // The picture goes back on top of the snapshot, or is stamped on it anew.
-  if (loaded_.settings.Gost == 1 && !IsFullScreen()) StampAfterImage();
-  Touch({0, 0, persistent_->width(), persistent_->height()});
+  if (loaded_.settings.Gost == 1 && !IsFullScreen()) composer_.StampAfterImage();
+  composer_.Touch({0, 0, persistent_->width(), persistent_->height()});
   Present();
   ::UpdateWindow(hwnd());
 }
@@ -207,7 +206,7 @@ void ShowWindow::OnTimer1() noexcept {
       // The next picture is loaded before the current one leaves: when none
       // can be loaded now (files removed, locked or damaged), the current
       // one stays for another display time and the change is tried again.
-      PictureBox next;
+      Slide next;
       if (LoadRandomSlide(next)) {
         PlayTransition(Transition::Kind::Out);
         PutSlide(std::move(next));
@@ -219,28 +218,28 @@ void ShowWindow::OnTimer1() noexcept {
       }
     }
     // The new picture makes its first step from the old one's place.
-    SetPictureVisible(false);
-    MovePicture(DriftPlacement(picImage_.place, WindowSize(), scale_, DriftStep(settings.Gost),
-                               timer_.MovingUp, timer_.MovingLeft));
+    composer_.SetVisible(false);
+    composer_.Move(DriftPlacement(composer_.place(), composer_.size(), scale_,
+                                  DriftStep(settings.Gost), timer_.MovingUp, timer_.MovingLeft));
     if (change) {
       PlayTransition(Transition::Kind::In);
-      HideBreakCanvas();
+      composer_.HideBreakCanvas();
       // Both halves of the next change use the effect drawn now.
       loaded_.CurrentEffect = ChooseEffect(settings.Break, random_);
       // The display time starts once the picture has arrived.
       timer_.SlideStart = DisplayClock();
     }
     if (settings.Gost == 1) {
-      StampAfterImage();
+      composer_.StampAfterImage();
     } else {
-      SetPictureVisible(true);
+      composer_.SetVisible(true);
     }
     Present();
   }
   ticking_ = false;
 }
 
-bool ShowWindow::LoadSlide(std::int16_t index, PictureBox& slide) noexcept {
+bool ShowWindow::LoadSlide(std::int16_t index, Slide& slide) noexcept {
   const auto opened = decoder_.Open(images_.File(index));
   if (!opened) return false;
   const PixelSize size = SlidePixelSize(opened->size, persistent_->height(), scale_);
@@ -249,45 +248,22 @@ bool ShowWindow::LoadSlide(std::int16_t index, PictureBox& slide) noexcept {
     slide.picture = DibSurface::Create(size.width, size.height);
     if (!slide.picture || !decoder_.DecodeInto(*opened, slide.picture->view())) return false;
   }
-  slide.place = {0, 0, size.width, size.height};
+  slide.size = size;
   return true;
 }
 
-bool ShowWindow::LoadRandomSlide(PictureBox& slide) noexcept {
+bool ShowWindow::LoadRandomSlide(Slide& slide) noexcept {
   return picker_.PickAndLoad(random_, [&](std::int16_t index) { return LoadSlide(index, slide); })
       .has_value();
 }
 
-void ShowWindow::PutSlide(PictureBox&& slide) noexcept {
-  if (picImage_.visible) Touch(picImage_.place);
-  picImage_.picture = std::move(slide.picture);
-  picImage_.place.right = picImage_.place.left + slide.place.right;
-  picImage_.place.bottom = picImage_.place.top + slide.place.bottom;
-  if (picImage_.visible) Touch(picImage_.place);
-}
-
-void ShowWindow::SetPictureVisible(bool visible) noexcept {
-  if (picImage_.visible == visible) return;
-  picImage_.visible = visible;
-  Touch(picImage_.place);
-}
-
-void ShowWindow::MovePicture(const PixelRect& place) noexcept {
-  if (picImage_.visible) Touch(picImage_.place);
-  picImage_.place = place;
-  if (picImage_.visible) Touch(picImage_.place);
-}
-
-void ShowWindow::StampAfterImage() noexcept {
-  if (!picImage_.picture) return;
-  ::GdiFlush();  // GDI may still be reading the surface
-  CopyAt(picImage_.picture->view(), persistent_->view(), picImage_.place.left, picImage_.place.top,
-         {0, 0, persistent_->width(), persistent_->height()});
-  Touch(picImage_.place);
+void ShowWindow::PutSlide(Slide&& slide) noexcept {
+  picture_ = std::move(slide.picture);
+  composer_.PutPicture(picture_ ? picture_->view() : SurfaceView{}, slide.size);
 }
 
 TwipsRect ShowWindow::PictureTwips() const noexcept {
-  const PixelRect& p = picImage_.place;
+  const PixelRect& p = composer_.place();
   return {TwipsFromPixels(p.left, scale_.x), TwipsFromPixels(p.top, scale_.y),
           TwipsFromPixels(p.right - p.left, scale_.x), TwipsFromPixels(p.bottom - p.top, scale_.y)};
 }
@@ -302,17 +278,10 @@ void ShowWindow::PlayTransition(Transition::Kind kind) noexcept {
     const int maxFrames = pacer_.refreshHz() * 3 / 2;
     Transition transition(kind, effect, window, PictureTwips(), scale_, maxFrames);
     // The pieces stand in for the picture from the first frame out on.
-    if (kind == Transition::Kind::Out) SetPictureVisible(false);
-    const TransitionSurfaces surfaces{persistent_->view(),
-                                      picImage_.picture ? picImage_.picture->view() : SurfaceView{},
-                                      frame_->view()};
+    if (kind == Transition::Kind::Out) composer_.SetVisible(false);
     std::vector<PixelRect> changed;
     pacer_.Start();
-    for (;;) {
-      ::GdiFlush();  // the last paint must be done with the frame before it changes
-      changed.clear();
-      if (!transition.DrawNextFrame(surfaces, changed)) break;
-      breakVisible_ = true;
+    while (composer_.DrawTransitionFrame(transition, changed)) {
       for (const PixelRect& area : changed) {
         const RECT dirty = ToRect(area);
         ::InvalidateRect(hwnd(), &dirty, FALSE);
@@ -325,23 +294,9 @@ void ShowWindow::PlayTransition(Transition::Kind kind) noexcept {
   }
 }
 
-void ShowWindow::HideBreakCanvas() noexcept {
-  if (!breakVisible_) return;
-  breakVisible_ = false;
-  Touch({0, 0, frame_->width(), frame_->height()});
-}
-
 void ShowWindow::Present() noexcept {
-  if (breakVisible_) return;  // the canvas covers the window; layers wait
-  const PixelRect area = Intersect(pending_, {0, 0, frame_->width(), frame_->height()});
-  pending_ = {};
-  if (area.Empty()) return;
-  ::GdiFlush();  // the last paint must be done with the frame before it changes
-  const SurfaceView picture =
-      picImage_.visible && picImage_.picture ? picImage_.picture->view() : SurfaceView{};
-  Compose(persistent_->view(), picture, picImage_.place.left, picImage_.place.top, frame_->view(),
-          area);
-  if (hwnd()) {
+  const PixelRect area = composer_.Present();
+  if (!area.Empty() && hwnd()) {
     const RECT dirty = ToRect(area);
     ::InvalidateRect(hwnd(), &dirty, FALSE);
   }
@@ -360,12 +315,7 @@ void ShowWindow::OnDestroy() noexcept {
   } else if (const HWND owner = ::GetWindow(hwnd(), GW_OWNER)) {
     ::PostMessageW(owner, WM_CLOSE, 1, 1);
   }
-  if (!ClearRunFlag(store_)) {
-    ShowWarning(kLoadFailedText);
-    ::ExitProcess(1);
-  }
-  // The show is over: end at once, so no timer tick or queued input runs.
-  ::ExitProcess(0);
+  onEnd_();
 }
 
 }  // namespace ruzir::win32

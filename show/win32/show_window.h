@@ -5,38 +5,31 @@
 // In the preview it is a child of the host's preview pane, ignores input and
 // lives until the pane goes away.
 //
-// What the window shows is composed off screen from two layers: the
-// persistent picture (background colour, desktop snapshot, after-images) and
-// picImage, the current picture at its place. Changes within one tick (hide,
-// load, move, show) only collect the rectangles they touch; Present composes
-// those into the frame, and WM_PAINT blits the frame with one copy. Nothing
-// half-drawn ever reaches the screen, and a tick costs what the picture
-// covers, not the screen's size.
+// The window owns the pixels (DIB sections GDI can draw into and blit from);
+// a FrameComposer composes the frame in them, and WM_PAINT blits the frame
+// with one copy. What is left here is the platform's part: the window, the
+// desktop snapshot, painting, the slide timer, input, and pacing the
+// transitions to the display.
 //
-// During a picture change the frame itself is picBreak, the canvas over the
-// whole window in which the transitions compose their frames; the layers are
-// composed again once it is hidden.
-//
-// Closing the window is the end of the process: the shut-down sequence runs
-// from WM_DESTROY, whether the show closed itself or the host destroyed the
-// preview pane (and with it this child), so no copy lingers.
+// Closing the window is the end of the show: `onEnd` runs from WM_DESTROY,
+// whether the show closed itself or the host destroyed the preview pane (and
+// with it this child), and ends the process, so no copy lingers.
 #pragma once
 
 #include <windows.h>
 
+#include <functional>
 #include <optional>
-#include <string_view>
 
-#include "settings/key_store.h"
 #include "settings/settings.h"
 #include "show/cursor_watch.h"
+#include "show/frame_composer.h"
 #include "show/image_list.h"
 #include "show/slide.h"
 #include "show/transition.h"
 #include "support/units.h"
 #include "show/win32/frame_pacer.h"
 #include "show/win32/picture_decoder.h"
-#include "startup/command_line.h"
 #include "support/random.h"
 #include "support/win32/dib_surface.h"
 #include "support/win32/window.h"
@@ -49,10 +42,10 @@ class ShowWindow final : public WindowBase {
 
   enum class LoadResult { Loaded, NoPicture, Failed };
 
-  // `mode` is FullScreen or Preview; `previewParent` is the pane (preview only).
-  ShowWindow(LoadedSettings& loaded, KeyStore& store, const ImageList& images,
-             const PictureDecoder& decoder, UniformSource& random, RunMode mode,
-             HWND previewParent);
+  // `previewParent` is the host's pane for the preview, null for the full-
+  // screen show. `onEnd` ends the process once the window has gone.
+  ShowWindow(LoadedSettings& loaded, const ImageList& images, const PictureDecoder& decoder,
+             UniformSource& random, HWND previewParent, std::function<void()> onEnd);
 
   // Sets the window up while it is hidden: geometry, background colour, the
   // first picture centred, timer (disabled), and in the full-screen show the
@@ -76,11 +69,10 @@ class ShowWindow final : public WindowBase {
   void EnableTimer1() noexcept;
 
  private:
-  // picImage: the current picture, scaled, at its place on the window.
-  struct PictureBox {
+  // A picture loaded at its size for this window.
+  struct Slide {
     std::optional<DibSurface> picture;  // none when it is too small to see
-    PixelRect place;
-    bool visible = false;
+    PixelSize size;
   };
 
   LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) noexcept override;
@@ -91,46 +83,36 @@ class ShowWindow final : public WindowBase {
   void OnTimer1() noexcept;
   void OnDestroy() noexcept;
 
-  // Loads file `index` into `slide` at its size for this window. False when
-  // the file cannot be loaded.
-  bool LoadSlide(std::int16_t index, PictureBox& slide) noexcept;
+  // Loads file `index` into `slide`. False when the file cannot be loaded.
+  bool LoadSlide(std::int16_t index, Slide& slide) noexcept;
   // Draws pictures until one loads; false when none of them can, for now.
-  bool LoadRandomSlide(PictureBox& slide) noexcept;
+  bool LoadRandomSlide(Slide& slide) noexcept;
   // Makes a loaded slide picImage's picture; picImage's left and top stay.
-  void PutSlide(PictureBox&& slide) noexcept;
-  void SetPictureVisible(bool visible) noexcept;
-  void MovePicture(const PixelRect& place) noexcept;
-  // Copies picImage into the persistent picture at its place.
-  void StampAfterImage() noexcept;
+  void PutSlide(Slide&& slide) noexcept;
   // Plays the outgoing or incoming half of a picture change with
   // CurrentEffect, one frame per display refresh, handling messages between
   // frames. No frames for an effect without pieces.
   void PlayTransition(Transition::Kind kind) noexcept;
-  void HideBreakCanvas() noexcept;
   // Composes what changed into the frame and has it painted.
   void Present() noexcept;
-  void Touch(const PixelRect& area) noexcept { pending_ = Union(pending_, area); }
 
-  bool IsFullScreen() const noexcept { return mode_ == RunMode::FullScreen; }
-  PixelSize WindowSize() const noexcept { return {persistent_->width(), persistent_->height()}; }
+  bool IsFullScreen() const noexcept { return previewParent_ == nullptr; }
   TwipsRect PictureTwips() const noexcept;
   // Closing the full-screen show ends the process through OnDestroy.
   void Close() noexcept;
 
   LoadedSettings& loaded_;
-  KeyStore& store_;
   const ImageList& images_;
   const PictureDecoder& decoder_;
   UniformSource& random_;
-  RunMode mode_;
   HWND previewParent_;
+  std::function<void()> onEnd_;
 
   TwipsScale scale_;                      // of the screen the window is on
   std::optional<DibSurface> persistent_;  // background, snapshot, after-images
   std::optional<DibSurface> frame_;       // what the screen shows
-  PixelRect pending_;                     // frame area not yet composed
-  bool breakVisible_ = false;             // the frame is picBreak's canvas
-  PictureBox picImage_;
+  std::optional<DibSurface> picture_;     // picImage's pixels
+  FrameComposer composer_;
   FramePacer pacer_;
   ImagePicker picker_;
   SlideTimerState timer_;

@@ -115,7 +115,16 @@ int RunShowMode(HINSTANCE instance, KeyStore& store, const CommandLine& command)
   const auto decoder = PictureDecoder::Create();
   if (images.Count() == 0 || !decoder) return endWithoutPictures();
 
-  ShowWindow window(*loaded, store, images, *decoder, random, command.mode, previewParent);
+  // The window's end is the process's: the run flag is cleared, and the
+  // process ends at once, so no timer tick or queued input runs.
+  const auto endShow = [&store] {
+    if (!ClearRunFlag(store)) {
+      ShowWarning(kLoadFailedText);
+      ::ExitProcess(1);
+    }
+    ::ExitProcess(0);
+  };
+  ShowWindow window(*loaded, images, *decoder, random, previewParent, endShow);
   switch (window.Load(instance)) {
     case ShowWindow::LoadResult::Loaded:
       break;

@@ -1,0 +1,77 @@
+#include "show/frame_composer.h"
+
+#include <gtest/gtest.h>
+
+#include <numeric>
+#include <vector>
+
+namespace ruzir {
+namespace {
+
+constexpr int kW = 8, kH = 6;
+constexpr PixelRect kStart{1, 1, 3, 3};            // where the picture is first shown
+constexpr std::uint32_t kUnwritten = 0xFFFFFFFFu;  // no pixel a composition makes
+constexpr std::uint32_t Background(int x, int y) { return 0x100u + y * kW + x; }
+constexpr std::uint32_t Picture(int x, int y) { return 0xA00u + y * 2 + x; }
+
+bool Has(const PixelRect& r, int x, int y) { return !Intersect(r, {x, y, x + 1, y + 1}).Empty(); }
+
+// A 2 x 2 picture shown at (1, 1) and composed; then only the changes of
+// each case are composed, and every pixel is checked against the layers:
+// the picture where it is shown, else the persistent picture with whatever
+// was stamped on it; untouched pixels stay unwritten.
+TEST(FrameComposer, PresentComposesOnlyWhatChangedFromBothLayers) {
+  struct Case {
+    const char* name;
+    bool transition, stamp, hide;  // done in this order, then the move
+    PixelRect moveTo, repainted;
+  };
+  const Case cases[] = {
+      {"nothing", false, false, false, {}, {}},
+      {"hidden", false, false, true, {}, {1, 1, 3, 3}},
+      {"moved", false, false, false, {4, 2, 6, 4}, {1, 1, 6, 4}},
+      {"moved partly out", false, false, false, {7, 5, 9, 7}, {1, 1, 8, 6}},
+      {"hidden, then moved", false, false, true, {5, 3, 7, 5}, {1, 1, 3, 3}},
+      {"stamped, then hidden", false, true, true, {}, {1, 1, 3, 3}},
+      {"stamped, then moved", false, true, false, {5, 1, 7, 3}, {1, 1, 7, 3}},
+      {"transition frame, then hidden", true, false, true, {}, {0, 0, kW, kH}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    std::vector<std::uint32_t> persistent(kW * kH), frame(kW * kH),
+        picture{Picture(0, 0), Picture(1, 0), Picture(0, 1), Picture(1, 1)};
+    std::iota(persistent.begin(), persistent.end(), Background(0, 0));
+    FrameComposer composer({persistent.data(), kW, kH}, {frame.data(), kW, kH});
+    composer.PutPicture({picture.data(), 2, 2}, {2, 2});
+    composer.Move(kStart);
+    composer.SetVisible(true);
+    ASSERT_EQ(composer.Present(), kStart);
+    frame.assign(frame.size(), kUnwritten);
+    Transition out(Transition::Kind::Out, Effect::Diffuse, {120, 90}, {15, 15, 30, 30}, {15, 15});
+    std::vector<PixelRect> changed;
+    ASSERT_TRUE(!c.transition || composer.DrawTransitionFrame(out, changed));
+    if (c.stamp) composer.StampAfterImage();
+    if (c.hide) composer.SetVisible(false);
+    if (!c.moveTo.Empty()) composer.Move(c.moveTo);
+    if (c.transition) {
+      const auto canvas = frame;
+      EXPECT_TRUE(composer.Present().Empty());
+      EXPECT_EQ(frame, canvas) << "composed over the break canvas";
+      composer.HideBreakCanvas();
+    }
+    ASSERT_EQ(composer.Present(), c.repainted);
+    const PixelRect& at = composer.place();
+    std::vector<std::uint32_t> expected(kW * kH, kUnwritten);
+    for (int i = 0; i < kW * kH; ++i) {
+      const int x = i % kW, y = i / kW;
+      if (!Has(c.repainted, x, y)) continue;
+      expected[i] = !c.hide && Has(at, x, y)       ? Picture(x - at.left, y - at.top)
+                    : c.stamp && Has(kStart, x, y) ? Picture(x - kStart.left, y - kStart.top)
+                                                   : Background(x, y);
+    }
+    EXPECT_EQ(frame, expected);
+  }
+}
+
+}  // namespace
+}  // namespace ruzir

@@ -1,146 +1,294 @@
-// The test driver: starts ruzir.scr as the screen-saver host would, finds its
-// windows, reads their texts and pixels, presses keys and buttons and moves
-// the mouse through the system's real input queue, and reads and writes the
-// program's registry keys. Runs on Windows and under Wine alike.
+// The end-to-end test driver: starts ruzir.scr as the screen-saver host does,
+// finds its windows, reads their texts and the screen, sends keys and mouse
+// input through the system's queue, reads and writes the program's registry
+// keys, and makes test pictures. Every wait polls for a condition, so a busy
+// machine makes a run slower, never wrong.
 #pragma once
 
 #include <windows.h>
 
+#include <gtest/gtest.h>
+
+#include <algorithm>
 #include <chrono>
 #include <cstdint>
+#include <cstring>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "support/win32/handles.h"
+
 namespace ruzir::e2e {
 
 using namespace std::chrono_literals;
-using Millis = std::chrono::milliseconds;
 
-// Long enough for a cold Wine process start on a busy machine.
-inline constexpr Millis kStartTimeout = 20s;
-inline constexpr Millis kEndTimeout = 10s;
+// Polls `probe` until it yields a value that tests true, or `timeout` ends.
+// The default is long enough for a cold Wine start on a machine shared by others.
+template <typename Probe>
+auto WaitFor(Probe probe, std::chrono::milliseconds timeout = 20s) -> decltype(probe()) {
+  for (const auto end = std::chrono::steady_clock::now() + timeout;;) {
+    if (auto found = probe()) return found;
+    if (std::chrono::steady_clock::now() >= end) return {};
+    MSG message;
+    while (::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) ::DispatchMessageW(&message);
+    ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
+  }
+}
 
-// --- The program under test ---------------------------------------------------
+inline std::wstring Text(HWND window, int id = 0) {
+  wchar_t text[1024] = {};
+  ::SendMessageTimeoutW(id ? ::GetDlgItem(window, id) : window, WM_GETTEXT, 1024,
+                        reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG, 5000, nullptr);
+  return text;
+}
+inline RECT RectOf(HWND window, int id = 0) {
+  RECT r{};
+  ::GetWindowRect(id ? ::GetDlgItem(window, id) : window, &r);
+  return r;
+}
+inline bool Same(const RECT& a, const RECT& b) { return ::EqualRect(&a, &b) != FALSE; }
+inline HWND FocusOf(HWND window) {
+  GUITHREADINFO info{};
+  info.cbSize = sizeof(info);
+  ::GetGUIThreadInfo(::GetWindowThreadProcessId(window, nullptr), &info);
+  return info.hwndFocus;
+}
+inline bool IsMessageBox(HWND window) { return ::GetDlgItem(window, 0xFFFF) != nullptr; }
 
+// A visible window of the class that `accept` takes: a child of `parent`, or
+// top-level when that is null, of the process `pid` unless that is 0.
+inline HWND Find(const wchar_t* className, HWND parent, DWORD pid, bool (*accept)(HWND)) {
+  for (HWND w = nullptr; (w = ::FindWindowExW(parent, w, className, nullptr)) != nullptr;) {
+    DWORD owner = 0;
+    ::GetWindowThreadProcessId(w, &owner);
+    if ((!pid || owner == pid) && ::IsWindowVisible(w) && (!accept || accept(w))) return w;
+  }
+  return nullptr;
+}
+
+inline std::wstring ProgramFolder() {
+  wchar_t path[MAX_PATH * 4] = {};
+  const std::wstring self(path, ::GetModuleFileNameW(nullptr, path, MAX_PATH * 4));
+  return self.substr(0, self.find_last_of(L'\\') + 1);
+}
+
+// ruzir.scr, beside this program, started with `arguments`; killed if it
+// still runs when the test is done with it.
 class Program {
  public:
-  // Starts ruzir.scr (found beside the test executable) with `arguments`.
-  explicit Program(const std::wstring& arguments);
-  Program(const Program&) = delete;
-  Program& operator=(const Program&) = delete;
-  ~Program();  // kills the process if it still runs
-
-  DWORD id() const { return info_.dwProcessId; }
-  bool Running() const;
-  // The exit code once the process has ended within `timeout`; nullopt if it
-  // still runs. Pumps this thread's messages while it waits.
-  std::optional<DWORD> WaitForExit(Millis timeout = kEndTimeout) const;
-
-  // A visible top-level window of this process with the class name; nullptr
-  // when none appears within `timeout`.
-  HWND WaitForTopWindow(const wchar_t* className, Millis timeout = kStartTimeout) const;
-  // The same, among the windows that `accept` takes.
-  HWND WaitForTopWindow(const wchar_t* className, bool (*accept)(HWND), Millis timeout) const;
-  // A message box of this process; nullptr if none appears.
-  HWND WaitForMessageBox(Millis timeout = kStartTimeout) const;
-  // The settings dialog, "スクリーンセーバーの設定".
-  HWND WaitForSettingsDialog(Millis timeout = kStartTimeout) const;
+  explicit Program(const std::wstring& arguments) {
+    std::wstring line = L"\"" + ProgramFolder() + L"ruzir.scr\" " + arguments;
+    STARTUPINFOW startup{};
+    startup.cb = sizeof(startup);
+    PROCESS_INFORMATION info{};
+    EXPECT_TRUE(::CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                                 &startup, &info))
+        << "cannot start ruzir.scr";
+    process_.reset(info.hProcess);
+    const win32::unique_handle thread(info.hThread);
+    id_ = info.dwProcessId;
+  }
+  ~Program() {
+    if (Running()) ::TerminateProcess(process_.get(), 99);
+    ::WaitForSingleObject(process_.get(), 5000);
+  }
+  bool Running() const { return ::WaitForSingleObject(process_.get(), 0) == WAIT_TIMEOUT; }
+  // The exit code once it has ended; nullopt while it runs on.
+  std::optional<DWORD> Exit() const {
+    DWORD code = 0;
+    if (!WaitFor([&] { return !Running(); })) return std::nullopt;
+    ::GetExitCodeProcess(process_.get(), &code);
+    return code;
+  }
+  HWND Window(const wchar_t* className, bool (*accept)(HWND) = nullptr) const {
+    return WaitFor([&] { return Find(className, nullptr, id_, accept); });
+  }
+  HWND Dialog() const {
+    return Window(L"#32770", [](HWND w) { return Text(w) == L"スクリーンセーバーの設定"; });
+  }
 
  private:
-  PROCESS_INFORMATION info_{};
+  win32::unique_handle process_;
+  DWORD id_ = 0;
 };
 
-inline constexpr wchar_t kSettingsCaption[] = L"スクリーンセーバーの設定";
+// --- Input, through the system's queue ---------------------------------------
 
-std::wstring ExecutableFolder();
+// Each key pressed and released: virtual keys, or with KEYEVENTF_UNICODE any
+// characters, full-width ones too, for the control with the focus.
+inline void Keys(const std::wstring& keys, DWORD unicode = 0) {
+  std::vector<INPUT> inputs(keys.size() * 2);
+  for (std::size_t i = 0; i < inputs.size(); ++i) {
+    inputs[i].type = INPUT_KEYBOARD;
+    inputs[i].ki.wVk = static_cast<WORD>(unicode ? 0 : keys[i / 2]);
+    inputs[i].ki.wScan = static_cast<WORD>(unicode ? keys[i / 2] : 0);
+    inputs[i].ki.dwFlags = unicode | (i % 2 ? KEYEVENTF_KEYUP : 0);
+  }
+  ::SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
+}
+// The mouse moved to (x, y), a button there pressed or released as `flags` say.
+inline void Mouse(int x, int y, DWORD flags = 0) {
+  INPUT input{};
+  input.type = INPUT_MOUSE;  // absolute: 0 to 65535 across the screen
+  input.mi.dx = ::MulDiv(x, 65535, ::GetSystemMetrics(SM_CXSCREEN) - 1);
+  input.mi.dy = ::MulDiv(y, 65535, ::GetSystemMetrics(SM_CYSCREEN) - 1);
+  input.mi.dwFlags = flags | MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+  ::SendInput(1, &input, sizeof(input));
+}
+// Pressed and released a moment apart, as a hand does: what the program does
+// on the press happens while the button is still down.
+inline void Click(int x, int y) {
+  Mouse(x, y, MOUSEEVENTF_LEFTDOWN);
+  ::Sleep(100);
+  Mouse(x, y, MOUSEEVENTF_LEFTUP);
+}
+inline void Click(HWND dialog, int id) {
+  const RECT r = RectOf(dialog, id);
+  Click((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+}
+// A dialog's button clicked as the dialog manager clicks it.
+inline void Press(HWND dialog, int id) { ::PostMessageW(::GetDlgItem(dialog, id), BM_CLICK, 0, 0); }
 
-// --- Windows -------------------------------------------------------------------
+// --- The registry, below HKEY_CURRENT_USER\Software\Zedozud Uravovuv\Ruzir ----
 
-std::wstring WindowText(HWND window);
-std::wstring ClassName(HWND window);
-// The text of a message box (its static control 0xFFFF).
-std::wstring MessageBoxText(HWND box);
-// Clicks a dialog's button as a user would (BM_CLICK on the control).
-void ClickButton(HWND dialog, int id);
-bool IsChecked(HWND dialog, int id);
-// The window that has the keyboard focus in `window`'s thread.
-HWND FocusOf(HWND window);
-// A real mouse click in the middle of a dialog's control.
-void ClickControl(HWND dialog, int id);
-// The first child window (any depth) of `parent` with the class, or nullptr.
-HWND FindChild(HWND parent, const wchar_t* className, Millis timeout);
-// Screen pixel as COLORREF (0x00BBGGRR).
-COLORREF ScreenPixel(int x, int y);
+using Value = std::pair<DWORD, std::vector<std::uint8_t>>;  // type and bytes
+inline Value Short(int n) { return {REG_BINARY, {std::uint8_t(n), std::uint8_t(n >> 8)}}; }
+inline Value String(const std::wstring& text) {
+  const auto* bytes = reinterpret_cast<const std::uint8_t*>(text.c_str());
+  return {REG_SZ, {bytes, bytes + (text.size() + 1) * sizeof(wchar_t)}};
+}
+inline std::wstring KeyPath(const wchar_t* sub) {
+  return L"Software\\Zedozud Uravovuv\\Ruzir\\" + std::wstring(sub);
+}
+inline void DeleteKeys() { ::RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\Zedozud Uravovuv"); }
+inline void Store(const wchar_t* name, const Value& value, const wchar_t* sub = L"Settings") {
+  ::RegSetKeyValueW(HKEY_CURRENT_USER, KeyPath(sub).c_str(), name, value.first, value.second.data(),
+                    static_cast<DWORD>(value.second.size()));
+}
+inline std::optional<Value> Read(const wchar_t* name, const wchar_t* sub = L"Settings") {
+  Value value{0, std::vector<std::uint8_t>(4096)};
+  DWORD size = 4096;
+  if (::RegGetValueW(HKEY_CURRENT_USER, KeyPath(sub).c_str(), name, RRF_RT_ANY, &value.first,
+                     value.second.data(), &size)) {
+    return {};
+  }
+  value.second.resize(size);
+  return value;
+}
+inline std::optional<Value> RunFlag() { return Read(L"Active", L"Flags"); }
+// How many values the key holds; nullopt when it is missing.
+inline std::optional<DWORD> ValueCount(const wchar_t* sub = L"Settings") {
+  win32::unique_hkey key;
+  DWORD count = 0;
+  if (::RegOpenKeyExW(HKEY_CURRENT_USER, KeyPath(sub).c_str(), 0, KEY_READ, key.put())) return {};
+  ::RegQueryInfoKeyW(key.get(), nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &count,
+                     nullptr, nullptr, nullptr, nullptr);
+  return count;
+}
+// Each test starts with none of the program's keys.
+class Fresh : public ::testing::Test {
+  void SetUp() override { DeleteKeys(); }
+};
 
-// Whether the system's cursor is shown now. (Wine keeps the count per
-// thread and resets it when the process ends, so only hiding is observable.)
-bool CursorShowing();
+// --- The screen and test pictures ---------------------------------------------
 
-// Runs this thread's pending messages for `duration`.
-void Pump(Millis duration);
+// The whole screen, copied at one instant: a moving picture is seen whole.
+struct Shot {
+  int width = ::GetSystemMetrics(SM_CXSCREEN);
+  int height = ::GetSystemMetrics(SM_CYSCREEN);
+  std::vector<COLORREF> pixels;  // top-down, each 0x00RRGGBB
 
-// A stand-in for the screen-saver host's dialog: a top-level window holding a
-// borderless child pane, as large as the host's preview pane.
-class PreviewHost {
+  Shot() : pixels(std::size_t(width) * height) {
+    const auto screen = win32::GetScreenDc();
+    const win32::unique_hdc memory(::CreateCompatibleDC(screen.get()));
+    const win32::unique_hbitmap bitmap(::CreateCompatibleBitmap(screen.get(), width, height));
+    {
+      const win32::unique_select select(memory.get(), bitmap.get());
+      ::BitBlt(memory.get(), 0, 0, width, height, screen.get(), 0, 0, SRCCOPY);
+    }
+    BITMAPINFO info{};
+    info.bmiHeader = {sizeof(BITMAPINFOHEADER), width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+    ::GetDIBits(memory.get(), static_cast<HBITMAP>(bitmap.get()), 0, height, pixels.data(), &info,
+                DIB_RGB_COLORS);
+  }
+  COLORREF At(int x, int y) const {
+    const COLORREF p = pixels[std::size_t(y) * width + x];
+    return RGB(GetBValue(p), GetGValue(p), GetRValue(p));
+  }
+  // How many pixels are (or, with `same` false, are not) of `colour`, and the
+  // smallest rectangle holding them.
+  std::pair<int, RECT> Find(COLORREF colour, bool same = true) const {
+    int count = 0;
+    RECT box{width, height, 0, 0};
+    for (int y = 0; y < height; ++y) {
+      for (int x = 0; x < width; ++x) {
+        if ((At(x, y) == colour) != same) continue;
+        ++count;
+        box = {std::min<LONG>(box.left, x), std::min<LONG>(box.top, y),
+               std::max<LONG>(box.right, x + 1), y + 1};
+      }
+    }
+    return {count, box};
+  }
+};
+inline int Area(const RECT& r) { return (r.right - r.left) * (r.bottom - r.top); }
+
+// A red 24-bit BMP whose header may claim another size.
+inline std::vector<std::uint8_t> Bmp(int width, int height, int claimedSize = 0) {
+  const int stride = (width * 3 + 3) & ~3;
+  std::vector<std::uint8_t> bytes(54 + std::size_t(stride) * height, 0);
+  // The file's size, where the pixels start, the info header's size, the
+  // width and height, and 1 plane of 24 bits.
+  const std::int32_t header[] = {
+      std::int32_t(bytes.size()),         0,           54, 40, claimedSize ? claimedSize : width,
+      claimedSize ? claimedSize : height, 24 << 16 | 1};
+  bytes[0] = 'B', bytes[1] = 'M';
+  std::memcpy(&bytes[2], header, sizeof(header));
+  for (int y = 0; y < height; ++y) {
+    for (int x = 0; x < width; ++x) bytes[54 + y * stride + x * 3 + 2] = 0xFF;  // blue, green, red
+  }
+  return bytes;
+}
+
+// A fresh folder under the temporary folder, deleted with what it holds.
+// `padding` lengthens its name: 235 makes the path longer than the classic
+// limit of 260 characters.
+class Folder {
  public:
-  PreviewHost(int paneWidth, int paneHeight);
-  PreviewHost(const PreviewHost&) = delete;
-  PreviewHost& operator=(const PreviewHost&) = delete;
-  ~PreviewHost();
-  HWND pane() const { return pane_; }
-  void DestroyPane();
+  explicit Folder(std::size_t padding = 0) {
+    static int serial = 0;
+    wchar_t temp[MAX_PATH + 1] = {};
+    ::GetTempPathW(MAX_PATH + 1, temp);
+    path_ = temp + (L"ruzir-e2e-" + std::to_wstring(::GetCurrentProcessId()) + L"-" +
+                    std::to_wstring(++serial) + std::wstring(padding, L'x') + L"\\");
+    ::CreateDirectoryW(At(L"").c_str(), nullptr);
+  }
+  ~Folder() {
+    for (const auto& name : names_) ::DeleteFileW(At(name).c_str());
+    ::RemoveDirectoryW(At(L"").c_str());
+  }
+  const std::wstring& path() const { return path_; }
+  // The extended-length form, which the file calls take at any length.
+  std::wstring At(const std::wstring& name) const { return L"\\\\?\\" + path_ + name; }
+
+  void Add(const std::wstring& name, const std::vector<std::uint8_t>& bytes,
+           DWORD attributes = FILE_ATTRIBUTE_NORMAL) {
+    names_.push_back(name);
+    const win32::unique_handle file(::CreateFileW(At(name).c_str(), GENERIC_WRITE, 0, nullptr,
+                                                  CREATE_ALWAYS, attributes, nullptr));
+    DWORD written = 0;
+    ::WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+  }
+  void Copy(const std::wstring& file, const std::wstring& name) {
+    names_.push_back(name);
+    ::CopyFileW(file.c_str(), At(name).c_str(), FALSE);
+  }
 
  private:
-  HWND host_ = nullptr;
-  HWND pane_ = nullptr;
+  std::wstring path_;
+  std::vector<std::wstring> names_;
 };
-
-// A plain top-level window of one solid colour, for the desktop snapshot.
-class ColourPatch {
- public:
-  ColourPatch(RECT where, COLORREF colour);
-  ColourPatch(const ColourPatch&) = delete;
-  ColourPatch& operator=(const ColourPatch&) = delete;
-  ~ColourPatch();
-
- private:
-  HWND window_ = nullptr;
-  HBRUSH brush_ = nullptr;
-};
-
-// --- Input, through the system's input queue ----------------------------------
-
-void PressKey(WORD virtualKey);
-// Types text into the focused control, character by character (any
-// character, full-width ones too).
-void TypeText(const std::wstring& text);
-void ClickMouseAt(int x, int y);
-void MoveMouseTo(int x, int y);
-
-// --- Registry, below HKEY_CURRENT_USER\Software\Zedozud Uravovuv\Ruzir\ -------
-
-inline constexpr wchar_t kCompanyKey[] = L"Software\\Zedozud Uravovuv";
-inline constexpr wchar_t kBaseKey[] = L"Software\\Zedozud Uravovuv\\Ruzir";
-
-void DeleteProgramKeys();
-bool KeyExists(const std::wstring& subKey);  // below kBaseKey
-// Creates kBaseKey (and `subKeys` below it) as volatile keys: the system then
-// refuses to create any ordinary key below them, which is how the tests make
-// opening a missing key fail.
-void MakeVolatileBase(const std::vector<std::wstring>& subKeys);
-void DeleteKey(const std::wstring& subKey);
-
-struct RegValue {
-  DWORD type = 0;
-  std::vector<std::uint8_t> bytes;
-};
-std::optional<RegValue> ReadValue(const std::wstring& subKey, const std::wstring& name);
-std::vector<std::wstring> ValueNames(const std::wstring& subKey);
-void WriteBinary(const std::wstring& subKey, const std::wstring& name,
-                 std::vector<std::uint8_t> bytes);
-void WriteString(const std::wstring& subKey, const std::wstring& name, const std::wstring& text);
-// "Active" as a number, or nullopt when it is missing or not 2 bytes.
-std::optional<int> RunFlag();
 
 }  // namespace ruzir::e2e

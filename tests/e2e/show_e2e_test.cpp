@@ -1,0 +1,154 @@
+// End-to-end tests of the show as the screen-saver host starts it: full
+// screen and its end, one copy at a time, the preview, and the starts that
+// end before any window. On the 1024 x 768 screen at 96 DPI of the run a
+// picture's longer side is 0.6 x 768 = 460.8, so 461 pixels, and a drift
+// step is 2 pixels across and 1 down.
+#include "tests/e2e/driver.h"
+
+namespace ruzir::e2e {
+namespace {
+
+constexpr COLORREF kRed = RGB(255, 0, 0);
+constexpr COLORREF kBackground = RGB(64, 0, 64);  // the default
+
+using Show = Fresh;
+
+// The show covers the screen above every window, hides the cursor, draws
+// what it is set to, transitions included, and ends at the first input (a
+// cursor that stays put is none), clearing its run flag. Loading never
+// writes a setting: a first run leaves an empty "Settings" key.
+TEST_F(Show, FullScreenDrawsWhatItIsSetToAndEndsAtTheFirstInput) {
+  struct Case {
+    const char* name;
+    std::size_t padding;  // of the picture folder's name
+    void (*prepare)(Folder&);
+    bool (*drawn)(const Shot&);
+    void (*end)();
+  };
+  const Case cases[] = {
+      {"first run over a stale flag: the pictures beside the program; a modifier key", 0,
+       [](Folder&) { Store(L"Active", Short(1), L"Flags"); },
+       [](const Shot& s) { return s.At(5, 5) == kBackground && s.At(512, 384) != kBackground; },
+       [] { Keys({VK_SHIFT}); }},
+      {"a 1600 x 1000 JPEG on a stored colour, from the centre down and right; a click", 0,
+       [](Folder& folder) {
+         folder.Copy(ProgramFolder() + L"dusk-hills.jpg", L"dusk.jpg");
+         Store(L"BackColor", {REG_BINARY, {0x20, 0xC0, 0x60, 0}});
+       },
+       [](const Shot& s) {
+         const auto [count, box] = s.Find(RGB(0x20, 0xC0, 0x60), false);  // at (282 + 2k, 240 + k)
+         return count == Area(box) && box.right - box.left == 461 && box.bottom - box.top == 288 &&
+                box.top > 240 && box.left - 282 == 2 * (box.top - 240);
+       },
+       [] { Click(700, 600); }},
+      {"after-images on the (black) desktop from a folder past 260 characters; a move", 235,
+       [](Folder& folder) {
+         folder.Add(L"red.bmp", Bmp(300, 600));
+         Store(L"Desktop", Short(1));
+         Store(L"Gost", Short(1));
+       },
+       [](const Shot& s) {
+         return s.At(5, 5) == RGB(0, 0, 0) && s.Find(kRed).first > 2 * 230 * 461;
+       },
+       [] { Mouse(600, 500); }},
+      {"a change every second among files that cannot be loaded: pieces apart; a key", 0,
+       [](Folder& folder) {
+         folder.Add(L"red.bmp", Bmp(300, 600));
+         folder.Add(L"empty.jpg", {});
+         folder.Add(L"huge.bmp", Bmp(16, 16, 60000));  // 14 GB of pixels
+         Store(L"Interval", Short(1));
+       },
+       [](const Shot& s) {  // the picture's colour does not fill the rectangle around it
+         const auto [count, box] = s.Find(kRed);
+         return count > 0 && count < Area(box) * 9 / 10;
+       },
+       [] { Keys({VK_SPACE}); }},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    DeleteKeys();
+    Folder folder(c.padding);
+    c.prepare(folder);
+    if (ValueCount()) Store(L"Path", String(folder.path()));  // all but the first run
+    const auto stored = ValueCount();
+    Mouse(512, 700);
+    Program program(L"/s");
+    const HWND show = program.Window(L"RuzirShow");
+    ASSERT_NE(show, nullptr);
+    Mouse(512, 700);  // a mouse message without a move
+    EXPECT_TRUE(Same(RectOf(show), {0, 0, 1024, 768}));
+    EXPECT_TRUE(::GetWindowLongW(show, GWL_EXSTYLE) & WS_EX_TOPMOST);
+    CURSORINFO cursor{};
+    cursor.cbSize = sizeof(cursor);
+    EXPECT_TRUE(::GetCursorInfo(&cursor) && !(cursor.flags & CURSOR_SHOWING));
+    EXPECT_EQ(RunFlag(), Short(1));
+    EXPECT_TRUE(WaitFor([&] { return c.drawn(Shot()); }));
+    c.end();
+    EXPECT_EQ(program.Exit(), 0u);
+    EXPECT_EQ(RunFlag(), Short(0));
+    EXPECT_EQ(ValueCount(), stored.value_or(0));
+  }
+}
+
+// While one copy runs, another ends at once, whatever it was asked to do.
+TEST_F(Show, ASecondCopyEndsSilentlyWhileOneRuns) {
+  Program first(L"/s");
+  ASSERT_NE(first.Window(L"RuzirShow"), nullptr);
+  for (const wchar_t* arguments : {L"/S", L"/c"}) EXPECT_EQ(Program(arguments).Exit(), 0u);
+  EXPECT_EQ(RunFlag(), Short(1));
+  Keys(L"A");
+  EXPECT_EQ(first.Exit(), 0u);
+  EXPECT_EQ(RunFlag(), Short(0));
+}
+
+// The preview lives in the host's pane, as large, and ends with it. (Under
+// Wine a child of another process's window is never drawn on the screen.)
+TEST_F(Show, PreviewLivesInThePaneAndEndsWithIt) {
+  std::unique_ptr<std::remove_pointer_t<HWND>, decltype(&::DestroyWindow)> host(
+      ::CreateWindowExW(0, L"Static", L"", WS_POPUP | WS_VISIBLE, 40, 40, 192, 152, nullptr,
+                        nullptr, nullptr, nullptr),
+      &::DestroyWindow);
+  const HWND pane = ::CreateWindowExW(0, L"Static", L"", WS_CHILD | WS_VISIBLE, 20, 20, 152, 112,
+                                      host.get(), nullptr, nullptr, nullptr);
+  Program program(L"/p " + std::to_wstring(reinterpret_cast<std::uintptr_t>(pane)));
+  const HWND show = WaitFor([&] { return Find(L"RuzirShow", pane, 0, nullptr); });
+  ASSERT_NE(show, nullptr);
+  EXPECT_TRUE(Same(RectOf(show), RectOf(pane)));
+  EXPECT_EQ(RunFlag(), Short(1));
+  host.reset();
+  EXPECT_EQ(program.Exit(), 0u);
+  EXPECT_EQ(RunFlag(), Short(0));
+}
+
+// Starts that end before any window: quietly for a preview with nowhere to
+// live, with the program's message when the folder has nothing to show.
+TEST_F(Show, StartsThatEndBeforeAnyWindow) {
+  Folder folder;
+  folder.Add(L"hidden.bmp", Bmp(50, 50), FILE_ATTRIBUTE_HIDDEN);
+  folder.Add(L"picture.png", Bmp(50, 50));
+  folder.Add(L"empty.jpg", {});
+  folder.Add(L"text.bmp", {'B', 'M', 'n', 'o'});
+  folder.Add(L"huge.bmp", Bmp(16, 16, 60000));
+  Store(L"Path", String(folder.path()));
+  const auto desktop = reinterpret_cast<std::uintptr_t>(::GetDesktopWindow());
+  const std::pair<std::wstring, const wchar_t*> cases[] = {
+      {L"/p " + std::to_wstring(desktop), nullptr},
+      {L"/p:4294967295", nullptr},  // no window
+      {L"/s", L"画像ファイル取得エラー"}};
+  for (const auto& [arguments, message] : cases) {
+    SCOPED_TRACE(::testing::PrintToString(arguments));
+    Program program(arguments);
+    if (message) {
+      const HWND box = program.Window(L"#32770", IsMessageBox);
+      ASSERT_NE(box, nullptr);
+      EXPECT_EQ(Text(box) + L": " + Text(box, 0xFFFF), L"Ruzir: " + std::wstring(message));
+      EXPECT_EQ(Find(L"RuzirShow", nullptr, 0, nullptr), nullptr);
+      Press(box, IDOK);
+    }
+    EXPECT_EQ(program.Exit(), message ? 1u : 0u);
+    EXPECT_EQ(RunFlag(), Short(0));
+  }
+}
+
+}  // namespace
+}  // namespace ruzir::e2e

@@ -1,16 +1,10 @@
-// Fakes shared by the native tests: a key store that reads like the registry
-// (a value longer than the caller's buffer does not fit), a fixed random
-// sequence, and numbered pixel buffers.
+// Fakes for the native tests: a key store that reads like the registry (a
+// value longer than the buffer does not fit), fixed draws, numbered pixels.
 #pragma once
-
 #include <gtest/gtest.h>
-
 #include <algorithm>
 #include <map>
 #include <set>
-#include <string>
-#include <vector>
-
 #include "settings/key_store.h"
 #include "support/random.h"
 #include "support/surface.h"
@@ -19,19 +13,16 @@ namespace ruzir::test {
 
 using Stored = std::pair<ValueType, std::vector<std::byte>>;
 using Values = std::map<std::wstring, Stored>;
-
 struct MemoryKeyStore final : KeyStore {
   struct MemoryKey final : Key {
     explicit MemoryKey(Values& v) : values(v) {}
     bool Read(std::wstring_view name, std::span<std::byte> buffer) override {
       const auto it = values.find(std::wstring(name));
       if (it == values.end() || it->second.second.size() > buffer.size()) return false;
-      std::copy(it->second.second.begin(), it->second.second.end(), buffer.begin());
-      return true;
+      return std::copy(it->second.second.begin(), it->second.second.end(), buffer.begin()), true;
     }
     bool Write(std::wstring_view name, ValueType type, std::span<const std::byte> bytes) override {
-      values[std::wstring(name)] = {type, {bytes.begin(), bytes.end()}};
-      return true;
+      return values[std::wstring(name)] = {type, {bytes.begin(), bytes.end()}}, true;
     }
     Values& values;
   };
@@ -42,8 +33,6 @@ struct MemoryKeyStore final : KeyStore {
   std::map<std::wstring, Values> keys;
   std::set<std::wstring> failing;
 };
-
-// Gives the values in turn and counts the draws.
 struct FixedUniform final : UniformSource {
   explicit FixedUniform(std::vector<float> v) : values(std::move(v)) {}
   float NextUniform() override { return values.at(draws++ % values.size()); }
@@ -55,7 +44,6 @@ inline std::vector<std::byte> Bytes(std::string_view s) {
   const auto* p = reinterpret_cast<const std::byte*>(s.data());
   return {p, p + s.size()};
 }
-
 // Pixels counting up from `first` by `step`: a pixel out of place shows.
 struct Pixels {
   Pixels(int width, int height, std::uint32_t first = 0, std::uint32_t step = 1)
@@ -70,13 +58,11 @@ inline bool In(const PixelRect& r, long long x, long long y) {
   return x >= r.left && x < r.right && y >= r.top && y < r.bottom;
 }
 
-// Every pixel of `surface` is expected(x, y).
 template <typename Expected>
-void ExpectPixels(const SurfaceView& surface, Expected expected, const std::string& what) {
-  for (int y = 0; y < surface.height; ++y) {
-    for (int x = 0; x < surface.width; ++x) {
-      ASSERT_EQ(surface.At(x, y), expected(x, y)) << what << " at " << x << "," << y;
-    }
+void ExpectPixels(const SurfaceView& surface, const std::string& what, Expected expected) {
+  for (int i = 0; i < surface.width * surface.height; ++i) {
+    const int x = i % surface.width, y = i / surface.width;
+    ASSERT_EQ(surface.At(x, y), expected(x, y)) << what << " at " << x << "," << y;
   }
 }
 

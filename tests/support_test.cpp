@@ -15,19 +15,19 @@ TEST(Support, TwipsAndSurfaces) {
       {std::numeric_limits<float>::quiet_NaN(), 15, 0}};
   // clang-format on
   for (const auto& [twips, per, pixels] : cases) EXPECT_EQ(PixelsFromTwips(twips, per), pixels);
-  // A DIB's byte count must fit in 31 bits (0: refused); touching rectangles
+  // A DIB's byte count must fit in 31 bits (1: refused); touching rectangles
   // share nothing, and an empty one adds nothing to a union.
   constexpr int kMax = std::numeric_limits<int>::max();
   // clang-format off
   const std::tuple<int, int, std::size_t> sizes[] = {
-      {1, 1, 4}, {32767, 16384, 2147418112u}, {32768, 16384, 0}, {0, 1, 0}, {1, 0, 0}, {-1, 1, 0},
-      {kMax, kMax, 0}};
+      {1, 1, 4}, {32767, 16384, 2147418112u}, {32768, 16384, 1}, {0, 1, 1}, {1, 0, 1}, {-1, 1, 1},
+      {kMax, kMax, 1}};
   const PixelRect box{0, 0, 10, 10}, low{-5, -5, -1, -1};
   const std::array<PixelRect, 4> pairs[] = {  // a, b, their intersection, their union
       {{box, {5, -5, 20, 8}, {5, 0, 10, 8}, {0, -5, 20, 10}}}, {{box, {10, 0, 20, 10}, {}, {0, 0, 20, 10}}},
       {{box, {0, 10, 10, 20}, {}, {0, 0, 10, 20}}}, {{{3, 3, 3, 9}, low, {}, low}}, {{low, {3, 3, 9, 3}, {}, low}}};
   // clang-format on
-  for (const auto& [w, h, bytes] : sizes) EXPECT_EQ(SurfaceBytes(w, h).value_or(0), bytes) << w;
+  for (const auto& [w, h, bytes] : sizes) EXPECT_EQ(SurfaceBytes(w, h).value_or(1), bytes) << w;
   for (const auto& [a, b, both, either] : pairs) {
     EXPECT_EQ(std::tuple(Intersect(a, b), Union(a, b)), std::tuple(both, either));
   }

@@ -103,7 +103,7 @@ TEST(PictureHeader, ClaimedSizeOrRefusal) {
   const File markers{0xFF, 0x01, 0xFF, 0xD0, 0xFF, 0xFF, 0xD7, 0x12, 0xFF, 0x00}, frame = Frame(0xC0, 8, 8);
   const std::pair<File, int> files[] = {
       {Jpeg(App1(65535) + App1(65535) + markers + Frame(0xC2, 3, 2)), 3},
-      {Jpeg(File{0xFF, 0xDA, 0, 2} + frame), 0}, {Jpeg(File{0xFF, 0xD8} + frame), 0},
+      {Jpeg(File{0xFF, 0xDA, 0, 2} + frame), 0}, {Jpeg(File{0xFF, 0xD8, 0, 2} + frame), 0},
       {Jpeg(File{0xFF, 0xE0, 0, 1} + frame), 0}, {Jpeg(File{0xFF, 0xC0, 0, 7, 8, 0, 2, 0, 3}), 0},
       {Jpeg(App1(4000)), 0}, {Jpeg(File(frame.begin(), frame.begin() + 8)), 0}, {Bmp(6, 0, 40), 0},
       {File{0x89, 'P', 'N', 'G'}, 0}};
@@ -120,8 +120,9 @@ TEST(PictureHeader, ClaimedSizeOrRefusal) {
   EXPECT_EQ(claimed(core), (PixelSize{5, 7}));
 }
 
-// A solid colour stays exact, box-shrunk first or not (by 4, 18, 111, 257);
-// black and white average to half the light, 188, not 128.
+// A solid colour stays exact, box-shrunk first or not (by 4, 18, 111, 257).
+// Averages are of light, to the nearest: 0 and 255 give 188 (not 128), 0 and
+// 16 give 8.54, so 9.
 TEST(Resample, ExactColoursLinearLightAndTheBoxFactor) {
   const auto ResampleInto = [](const Pixels& from, Pixels& to, int width, int height) {
     const bool ok = Resample(from.view, {to.pixels.data(), width, height});
@@ -137,12 +138,12 @@ TEST(Resample, ExactColoursLinearLightAndTheBoxFactor) {
     ASSERT_TRUE(ResampleInto(from, to, tw, th));
     EXPECT_EQ(to.pixels, std::vector<std::uint32_t>(to.pixels.size(), 0xFF80C0)) << fw;
   }
-  Pixels pair(2, 1, 0xFFFFFF, 0xFF000001), board(256, 256), one(2, 1, ~0xFFFF00u, 0);
-  Pixels row(33, 1, ~0xFFFF00u, 0);
-  for (auto& p : board.pixels) p = (&p - board.pixels.data()) * 257 / 256 % 2 ? 0xFFFFFF : 0;
-  ASSERT_TRUE(ResampleInto(pair, one, 1, 1) && ResampleInto(board, row, 32, 1));
+  Pixels pair(2, 1, 0xFFFFFF, 0xFF000001), stripes(8, 8, 0, 0x101010), one(2, 1, ~0xFFFF00u, 0);
+  Pixels four(5, 1, ~0xFFFF00u, 0);
+  for (auto& p : stripes.pixels) p &= 0x101010;  // box-shrunk by 2
+  ASSERT_TRUE(ResampleInto(pair, one, 1, 1) && ResampleInto(stripes, four, 2, 2));
   EXPECT_EQ(one.pixels, std::vector<std::uint32_t>(1, 0xBCBCBC));
-  EXPECT_EQ(row.pixels, std::vector<std::uint32_t>(32, 0xBCBCBC));
+  EXPECT_EQ(four.pixels, std::vector<std::uint32_t>(4, 0x090909));
   for (const int f : {2, 3, 5}) {  // box-shrunk by the most leaving twice the target
     Pixels small(8, 8, 0x123456, 0x0B0C0D), large(8 * f, 8 * f), direct(17, 1, 0xFF0000FF, 0),
         shrunk(17, 1, 0xFF0000FF, 0);

@@ -1,321 +1,189 @@
+// Settings, effects, start-up, the dialog's checks. "\x2C\x01" is 300 stored.
+#include "dialog/field_checks.h"
 #include "settings/settings.h"
-
-#include <gtest/gtest.h>
-
-#include "memory_store.h"
 #include "settings/value_codec.h"
+#include "startup/startup_plan.h"
+#include "test_support.h"
 
-namespace ruzir {
-namespace {
+namespace ruzir::test {
+using namespace std::literals;
+constexpr auto none = std::nullopt;
+using E = Effect;
 
-using test::Bytes;
-using test::FixedUniform;
-using test::MemoryKeyStore;
-using test::StoredValue;
-
-constexpr wchar_t kProgramFolder[] = L"C:\\Program Files\\Ruzir";
-
-std::vector<std::byte> Utf16(std::wstring_view text) { return EncodeRegString(text); }
-
-LoadedSettings Load(MemoryKeyStore& store, FixedUniform& random) {
+Settings Load(MemoryKeyStore& store, float random = 0.0f, Effect* effect = nullptr) {
+  FixedUniform uniform({random});
   LoadedSettings loaded;
-  EXPECT_TRUE(LoadSettings(store, kProgramFolder, random, loaded));
-  return loaded;
+  EXPECT_TRUE(LoadSettings(store, L"C:\\Ruzir", uniform, loaded));
+  if (effect) *effect = loaded.CurrentEffect;
+  return loaded.settings;
 }
 
-TEST(LoadSettings, FirstRunGivesDefaultsAndLeavesOnlyAnEmptyKey) {
-  MemoryKeyStore store;
-  FixedUniform random({0.5f});
-  LoadedSettings loaded;
-  ASSERT_TRUE(LoadSettings(store, kProgramFolder, random, loaded));
-
-  const Settings& s = loaded.settings;
-  EXPECT_EQ(s.Path, L"C:\\Program Files\\Ruzir\\");
-  EXPECT_EQ(s.Interval, 20);
-  EXPECT_EQ(s.BackColor, 0x00400040u);  // red 64, green 0, blue 64
-  EXPECT_EQ(s.Desktop, 0);
-  EXPECT_EQ(s.Gost, 0);
-  EXPECT_EQ(s.Break, 4);
-  EXPECT_EQ(loaded.CurrentEffect,
-            Effect::VerticalSlide);  // floor(0.5 * 3 + 1): drawn, as the pattern is random
-
-  ASSERT_EQ(store.keys.size(), 1u);
-  EXPECT_TRUE(store.keys.at(L"Settings").empty());
-  EXPECT_TRUE(store.writeLog.empty());
-}
-
-TEST(LoadSettings, ProgramFolderAtADriveRootGetsNoSecondBackslash) {
-  MemoryKeyStore store;
-  FixedUniform random({0.0f});
-  LoadedSettings loaded;
-  ASSERT_TRUE(LoadSettings(store, L"D:\\", random, loaded));
-  EXPECT_EQ(loaded.settings.Path, L"D:\\");
-}
-
-TEST(LoadSettings, PathCases) {
+// A shorter value fills the low bytes, a longer one gives the default.
+TEST(LoadSettings, DefaultsAndFixedSizeFields) {
+  MemoryKeyStore first;
+  Effect effect{};
+  const Settings s = Load(first, 0.5f, &effect);  // Random: floor(0.5 x 3 + 1) = 2
+  EXPECT_EQ(std::tuple(s.Path, s.Interval, s.BackColor, s.Desktop, s.Gost, s.Break, effect),
+            std::tuple(L"C:\\Ruzir\\", 20, 0x400040u, 0, 0, 4, Effect::VerticalSlide));
+  EXPECT_EQ(first.keys, (std::map<std::wstring, Values>{{L"Settings", {}}}));
   const std::wstring longest(kMaxPathChars, L'a');
-  struct Case {
-    const char* name;
-    std::vector<std::byte> stored;
-    std::wstring expected;
-  };
-  std::vector<std::byte> withNulInside = Utf16(L"C:\\A");
-  const auto junk = Utf16(L"junk");
-  withNulInside.insert(withNulInside.end(), junk.begin(), junk.end());
-  std::vector<std::byte> unterminated = Utf16(L"C:\\B");
-  unterminated.resize(unterminated.size() - 2);
-  std::vector<std::byte> oddLength = Utf16(L"C:\\C");
-  oddLength.pop_back();
-
-  const Case cases[] = {
-      {"backslash appended", Utf16(L"C:\\Pictures"), L"C:\\Pictures\\"},
-      {"backslash kept", Utf16(L"C:\\Pictures\\"), L"C:\\Pictures\\"},
-      {"empty becomes root", Utf16(L""), L"\\"},
-      {"zero bytes becomes root", {}, L"\\"},
-      {"cut at the first NUL", withNulInside, L"C:\\A\\"},
-      {"stored without NUL", unterminated, L"C:\\B\\"},
-      {"odd byte count", oddLength, L"C:\\C\\"},
-      {"outside the ANSI code page", Utf16(L"C:\\写真\\한국"), L"C:\\写真\\한국\\"},
-      {"32,767 characters fit", Utf16(longest), longest + L"\\"},
-      {"32,768 characters do not fit", Utf16(longest + L"b"), L"C:\\Program Files\\Ruzir\\"},
-  };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.name);
+  // clang-format off
+  const std::tuple<const wchar_t*, std::string_view, std::int64_t> cases[] = {
+      {L"Interval", "\x2C\x01"sv, 300}, {L"Interval", "\x05"sv, 5}, {L"Interval", "\x05\0\0"sv, 20},
+      {L"Interval", ""sv, 0}, {L"Gost", "\x01\0"sv, 1}, {L"Gost", "\x01\0\0"sv, 0},
+      {L"Desktop", "\x02\0"sv, 2}, {L"Desktop", "\x01\0\0"sv, 0}, {L"Break", "\0\x80"sv, -32768},
+      {L"Break", "\x03\0\0"sv, 4}, {L"BackColor", "\x11\x22\x33\x44"sv, 0x44332211},
+      {L"BackColor", "\x01\x02\x03\x04\x05"sv, 0x400040}};
+  const std::pair<std::vector<std::byte>, std::wstring> paths[] = {
+      {EncodeRegString(L"D:\\写真"), L"D:\\写真\\"}, {Bytes("D\0:\0\\\0\0\0"sv), L"D:\\"},
+      {Bytes(""sv), L"\\"}, {Bytes("C\0\0\0j\0\0\0"sv), L"C\\"}, {Bytes("C\0:\0B\0"sv), L"C:B\\"},
+      {Bytes("C\0:\0C"sv), L"C:C\\"}, {EncodeRegString(longest), longest + L"\\"},
+      {EncodeRegString(longest + L"b"), L"C:\\Ruzir\\"}};
+  // clang-format on
+  for (const auto& [name, bytes, value] : cases) {
     MemoryKeyStore store;
-    store.Put(L"Settings", L"Path", c.stored, ValueType::String);
-    FixedUniform random({0.0f});
-    EXPECT_EQ(Load(store, random).settings.Path, c.expected);
+    store.keys[L"Settings"][name] = {ValueType::Binary, Bytes(bytes)};
+    const Settings t = Load(store);
+    const std::wstring_view names[] = {L"Interval", L"Gost", L"Desktop", L"Break", L"BackColor"};
+    const std::int64_t read[] = {t.Interval, t.Gost, t.Desktop, t.Break, t.BackColor};
+    EXPECT_EQ(read[std::find(names, names + 5, name) - names], value) << name << bytes.size();
+  }
+  for (const auto& [bytes, path] : paths) {
+    MemoryKeyStore store;
+    store.keys[L"Settings"][L"Path"] = {ValueType::String, bytes};
+    EXPECT_EQ(Load(store).Path, path) << bytes.size();
   }
 }
 
-TEST(LoadSettings, IntegerValuesFillLowOrderBytesOrFallBack) {
-  struct Case {
-    const wchar_t* value;
-    std::vector<std::byte> stored;
-    std::int64_t expected;
-  };
-  const Case cases[] = {
-      {L"Interval", Bytes({0x05}), 5},  // one byte fills the low-order byte
-      {L"Interval", Bytes({0x2C, 0x01}), 300},
-      {L"Interval", Bytes({0xFF, 0xFF}), -1},
-      {L"Interval", Bytes({5, 0, 0, 0}), 20},  // too long: default
-      {L"Interval", {}, 0},                    // present but empty: nothing read
-      {L"BackColor", Bytes({0x11, 0x22, 0x33, 0x44}), 0x44332211},  // taken unchanged
-      {L"BackColor", Bytes({0x11, 0x22, 0x33}), 0x00332211},
-      {L"BackColor", Bytes({1, 2, 3, 4, 5}), 0x00400040},
-      {L"Desktop", Bytes({1, 0}), 1},
-      {L"Desktop", Bytes({2, 0}), 2},  // a grey check box: stored, and not 1, so off
-      {L"Desktop", Bytes({1, 0, 0}), 0},
-      {L"Gost", Bytes({1, 0}), 1},
-      {L"Gost", Bytes({1, 0, 0, 0}), 0},
-      {L"Break", Bytes({0, 0}), 0},
-      {L"Break", Bytes({7, 0}), 7},  // no range test on loading
-      {L"Break", Bytes({3, 0, 0}), 4},
-  };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(testing::PrintToString(std::wstring(c.value)) + " of " +
-                 std::to_string(c.stored.size()) + " bytes");
-    MemoryKeyStore store;
-    store.Put(L"Settings", c.value, c.stored);
-    FixedUniform random({0.0f});
-    const Settings s = Load(store, random).settings;
-    const std::wstring name = c.value;
-    const std::int64_t actual = name == L"Interval"    ? s.Interval
-                                : name == L"BackColor" ? static_cast<std::int64_t>(s.BackColor)
-                                : name == L"Desktop"   ? s.Desktop
-                                : name == L"Gost"      ? s.Gost
-                                                       : s.Break;
-    EXPECT_EQ(actual, c.expected);
-  }
-}
-
-TEST(LoadSettings, StoredPatternSevenIsNoEffectAndDrawsNothing) {
+TEST(SaveSettings, WritesTheSixValuesInTheirFixedLayout) {
   MemoryKeyStore store;
-  store.Put(L"Settings", L"Break", Bytes({7, 0}));
-  FixedUniform random({0.9f});
-  const LoadedSettings loaded = Load(store, random);
-  EXPECT_EQ(loaded.CurrentEffect, Effect::None);
-  EXPECT_EQ(random.draws, 0u);
-}
-
-TEST(LoadSettings, OpenFailureChangesNothing) {
-  MemoryKeyStore store;
-  store.failingKeys = {L"Settings"};
-  FixedUniform random({0.0f});
-  LoadedSettings loaded;
-  loaded.settings.Path = L"untouched";
-  loaded.CurrentEffect = Effect::Diffuse;
-  EXPECT_FALSE(LoadSettings(store, kProgramFolder, random, loaded));
-  EXPECT_EQ(loaded.settings.Path, L"untouched");
-  EXPECT_EQ(loaded.CurrentEffect, Effect::Diffuse);
-  EXPECT_TRUE(store.keys.empty());
-  EXPECT_EQ(kLoadFailedText, L"設定情報の取得に失敗しました。");
-}
-
-Settings EditedSettings() {
-  Settings s;
-  s.Path = L"D:\\写真";  // no trailing backslash: saved as typed
-  s.Interval = 75;
-  s.BackColor = 0x00102030;
-  s.Desktop = 1;
-  s.Gost = 0;
-  s.Break = 3;
-  return s;
-}
-
-TEST(SaveSettings, WritesTheSixValuesWithTheirTypesSizesAndOrder) {
-  MemoryKeyStore store;
-  Settings current;
-  ASSERT_TRUE(SaveSettings(store, EditedSettings(), current));
-
-  EXPECT_EQ(current.Path, L"D:\\写真");
-  const std::vector<std::wstring> order = {L"Settings\\Path",     L"Settings\\Break",
-                                           L"Settings\\Interval", L"Settings\\BackColor",
-                                           L"Settings\\Desktop",  L"Settings\\Gost"};
-  EXPECT_EQ(store.writeLog, order);
-
-  const auto& key = store.keys.at(L"Settings");
-  // Five characters and the terminating NUL, two bytes each.
-  EXPECT_EQ(key.at(L"Path"), (StoredValue{ValueType::String, Bytes({'D', 0, ':', 0, '\\', 0, 0x99,
-                                                                    0x51, 0x1F, 0x77, 0, 0})}));
-  EXPECT_EQ(key.at(L"Break"), (StoredValue{ValueType::Binary, Bytes({3, 0})}));
-  EXPECT_EQ(key.at(L"Interval"), (StoredValue{ValueType::Binary, Bytes({75, 0})}));
-  EXPECT_EQ(key.at(L"BackColor"), (StoredValue{ValueType::Binary, Bytes({0x30, 0x20, 0x10, 0})}));
-  EXPECT_EQ(key.at(L"Desktop"), (StoredValue{ValueType::Binary, Bytes({1, 0})}));
-  EXPECT_EQ(key.at(L"Gost"), (StoredValue{ValueType::Binary, Bytes({0, 0})}));
-}
-
-TEST(SaveSettings, WhatIsSavedLoadsBack) {
-  for (const std::wstring path : {L"C:\\Pictures\\", L"", L"\\\\server\\share\\写真\\"}) {
-    SCOPED_TRACE(testing::PrintToString(path));
-    MemoryKeyStore store;
-    Settings edited = EditedSettings();
-    edited.Path = path;
-    edited.Interval = -32768;
-    edited.BackColor = 0x00FFFFFF;
-    Settings current;
-    ASSERT_TRUE(SaveSettings(store, edited, current));
-    FixedUniform random({0.0f});
-    const Settings loaded = Load(store, random).settings;
-    EXPECT_EQ(loaded.Path, WithTrailingBackslash(path));
-    EXPECT_EQ(loaded.Interval, edited.Interval);
-    EXPECT_EQ(loaded.BackColor, edited.BackColor);
-    EXPECT_EQ(loaded.Desktop, edited.Desktop);
-    EXPECT_EQ(loaded.Gost, edited.Gost);
-    EXPECT_EQ(loaded.Break, edited.Break);
-  }
-}
-
-TEST(SaveSettings, OpenFailureWritesNothingAndKeepsTheRunningSettings) {
-  MemoryKeyStore store;
-  store.Put(L"Settings", L"Interval", Bytes({9, 0}));
-  const auto before = store.keys;
-  store.failingKeys = {L"Settings"};
-  Settings current;
-  current.Interval = 9;
-  EXPECT_FALSE(SaveSettings(store, EditedSettings(), current));
-  EXPECT_EQ(store.keys, before);
-  EXPECT_TRUE(store.writeLog.empty());
-  EXPECT_EQ(current.Interval, 9);
+  Settings edited{L"D:\\写真", -32768, 0x00102030, 1, 0, 7}, current;  // 7 is no pattern: kept
+  ASSERT_TRUE(SaveSettings(store, edited, current) && current.Path == edited.Path);
+  const auto bin = [](std::string_view bytes) { return Stored{ValueType::Binary, Bytes(bytes)}; };
+  // clang-format off
+  EXPECT_EQ(store.keys[L"Settings"],
+            (Values{{L"Path", {ValueType::String, Bytes("D\0:\0\\\0\x99\x51\x1F\x77\0\0"sv)}},
+                    {L"Break", bin("\x07\0"sv)}, {L"Interval", bin("\0\x80"sv)}, {L"Gost", bin("\0\0"sv)},
+                    {L"BackColor", bin("\x30\x20\x10\0"sv)}, {L"Desktop", bin("\x01\0"sv)}}));
+  // clang-format on
+  Effect effect{};
+  EXPECT_EQ(std::tuple(Load(store, 0.9f, &effect).Path, effect),
+            std::tuple(L"D:\\写真\\", E::None));
+  edited.Path.clear();
+  ASSERT_TRUE(SaveSettings(store, edited, current) && ClearRunFlag(store));
+  EXPECT_EQ(store.keys[L"Settings"][L"Path"].second, Bytes("\0\0"sv));  // a lone NUL
+  EXPECT_EQ(store.keys[L"Flags"][L"Active"], bin("\0\0"sv));
+  const auto before = store.keys;  // keys that cannot be opened: nothing changes
+  store.failing = {L"Settings", L"Flags"};
+  LoadedSettings loaded{{}, Effect::Diffuse};
+  FixedUniform zero({0.0f});
+  EXPECT_FALSE(LoadSettings(store, L"C:\\", zero, loaded));
+  EXPECT_FALSE(SaveSettings(store, {L"X"}, current) || SetRunFlag(store) || ClearRunFlag(store));
+  EXPECT_EQ(PlanStartup(store, false, L"/s").outcome, StartupOutcome::EndWithLoadFailure);
+  EXPECT_EQ(std::tuple(loaded.settings.Path, loaded.CurrentEffect, store.keys),
+            std::tuple(L"", E::Diffuse, before));
   EXPECT_EQ(current.Path, L"");
-  EXPECT_EQ(kSaveFailedText, L"設定情報の保存に失敗しました。");
 }
 
-TEST(RunFlag, ReadCases) {
-  struct Case {
-    const char* name;
-    std::optional<std::vector<std::byte>> stored;
-    bool flagsFail;
-    std::optional<std::int16_t> expected;
-  };
-  const Case cases[] = {
-      {"missing counts as 0", std::nullopt, false, 0},
-      {"set", Bytes({1, 0}), false, 1},
-      {"one byte", Bytes({1}), false, 1},
-      {"too long counts as 0", Bytes({1, 0, 0, 0}), false, 0},
-      {"key cannot be opened", Bytes({1, 0}), true, std::nullopt},
-  };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.name);
+// Patterns are 0 to 4; only Random draws: floor(r x 3 + 1).
+TEST(Effect, StoredPatternsAndTheNextEffect) {
+  constexpr auto N = E::None, D = E::Diffuse, V = E::VerticalSlide, H = E::HorizontalSlide,
+                 R = E::Random;
+  // clang-format off
+  const std::tuple<std::int16_t, std::optional<Effect>, float, Effect> cases[] = {
+      {-1, none, 0.5f, N}, {0, N, 0.5f, N}, {1, D, 0.5f, D}, {3, H, 0.9f, H}, {5, none, 0.5f, N},
+      {4, R, 0.0f, D}, {4, R, 0.33f, D}, {4, R, 0.34f, V}, {4, R, 0.66f, V}, {4, R, 0.67f, H},
+      {4, R, 0.99999994f, H}, {-32768, none, 0.5f, N}};
+  // clang-format on
+  for (const auto& [stored, pattern, r, chosen] : cases) {
+    FixedUniform random({r});
+    EXPECT_EQ(PatternFromStored(stored), pattern) << stored;
+    const Effect next = ChooseEffect(stored, random);
+    EXPECT_EQ(std::tuple(next, random.draws), std::tuple(chosen, stored == 4 ? 1u : 0u));
+  }
+  Random random(12345);  // the process's generator: below 1, each effect as often
+  int seen[5] = {};
+  for (int i = 0; i < 3000; ++i) ++seen[StoredPattern(ChooseEffect(4, random))];
+  EXPECT_TRUE(seen[0] + seen[4] == 0 && std::min({seen[1], seen[2], seen[3]}) > 850);
+  EXPECT_EQ(FolderOfModule(L"\\\\s\\share/ruzir.scr") + FolderOfModule(L"r"), L"\\\\s\\share\\\\");
+}
+
+// Two characters choose the mode; "/p" takes a handle after any separator.
+TEST(Startup, CommandLineSingleCopyRuleAndPreviewPane) {
+  constexpr auto S = RunMode::Settings, F = RunMode::FullScreen, P = RunMode::Preview;
+  // clang-format off
+  const std::pair<const wchar_t*, const wchar_t*> lines[] = {
+      {L"ruzir.scr /s", L"/s"}, {L"C:\\r.scr \t /p 1", L"/p 1"}, {L"\"C:\\a b\\r.scr\"/S", L"/S"},
+      {L"\"C:\\unterminated /s", L""}, {L"ruzir.scr", L""}};
+  const std::tuple<const wchar_t*, RunMode, std::uint64_t> cases[] = {
+      {L"/s", F, 0}, {L"/S 12", F, 0}, {L"/sx", F, 0}, {L"/p 7", P, 7}, {L"/P:90", P, 90}, {L"/p", P, 0},
+      {L"/p ", P, 0}, {L"/p  5", P, 0}, {L"/p -1", P, 0}, {L"/p 1/", P, 0}, {L"/p 1:", P, 0}, {L"", S, 0},
+      {L"/c:12", S, 0}, {L" /s", S, 0}, {L"-s", S, 0}, {L"/", S, 0}, {L"／ｓ", S, 0}, {L"/pX12 \t", P, 12},
+      {L"/p 18446744073709551615", P, 18446744073709551615ull}, {L"/p 18446744073709551616", P, 0}};
+  // clang-format on
+  for (const auto& [line, arguments] : lines) EXPECT_EQ(ArgumentText(line), arguments) << line;
+  for (const auto& [arguments, mode, handle] : cases) {
+    const auto [got, parent] = ParseCommandLine(arguments);
+    EXPECT_EQ(std::tuple(got, parent.value_or(0)), std::tuple(mode, handle)) << arguments;
+    EXPECT_NE(parent, 0u);
+  }
+  // A copy ends silently only when another runs *and* the flag says so.
+  constexpr auto Run = StartupOutcome::Run, Silent = StartupOutcome::EndSilently;
+  // clang-format off
+  const std::tuple<bool, std::optional<std::string_view>, StartupOutcome> plans[] = {
+      {false, none, Run}, {false, "\x01\0"sv, Run}, {true, "\0\0"sv, Run}, {true, none, Run},
+      {true, "\x01\0\0"sv, Run}, {true, "\x01\0"sv, Silent}, {true, "\0\x80"sv, Silent},
+      {true, "\x01"sv, Silent}};
+  const std::tuple<std::uint64_t, PaneFacts, bool> panes[] = {  // window, desktop, ours: usable
+      {0x1234, {true, false, false}, true}, {0, {true, false, false}, false}, {0x1234, {}, false},
+      {0x10010, {true, true, false}, false}, {0x1234, {true, false, true}, false}};
+  // clang-format on
+  for (const auto& [another, flag, outcome] : plans) {
     MemoryKeyStore store;
-    if (c.stored) store.Put(L"Flags", L"Active", *c.stored);
-    if (c.flagsFail) store.failingKeys = {L"Flags"};
-    EXPECT_EQ(ReadRunFlag(store), c.expected);
-    EXPECT_TRUE(store.writeLog.empty());
+    if (flag) store.keys[L"Flags"][L"Active"] = {ValueType::Binary, Bytes(*flag)};
+    const auto [result, command] = PlanStartup(store, another, L"/p:42");
+    const bool runs = outcome == Run;
+    EXPECT_EQ(std::tuple(result, command.previewParent.value_or(0)),
+              std::tuple(outcome, runs * 42u));
+    EXPECT_EQ(store.keys[L"Flags"][L"Active"].second, Bytes(runs ? "\x01\0"sv : flag.value_or("")));
   }
-}
-
-TEST(RunFlag, SetAndClearWriteTwoBinaryBytes) {
-  MemoryKeyStore store;
-  ASSERT_TRUE(SetRunFlag(store));
-  EXPECT_EQ(store.keys[L"Flags"][L"Active"], (StoredValue{ValueType::Binary, Bytes({1, 0})}));
-  ASSERT_TRUE(ClearRunFlag(store));
-  EXPECT_EQ(store.keys[L"Flags"][L"Active"], (StoredValue{ValueType::Binary, Bytes({0, 0})}));
-  EXPECT_EQ(store.keys.count(L"Settings"), 0u);
-}
-
-TEST(RunFlag, ClearFailsWhenFlagsCannotBeOpened) {
-  MemoryKeyStore store;
-  store.Put(L"Flags", L"Active", Bytes({1, 0}));
-  store.failingKeys = {L"Flags"};
-  EXPECT_FALSE(ClearRunFlag(store));
-  EXPECT_FALSE(SetRunFlag(store));
-  EXPECT_EQ(store.keys[L"Flags"][L"Active"].bytes, Bytes({1, 0}));
-}
-
-TEST(ChooseEffect, FixedPatternsPassThroughWithoutDrawing) {
-  for (const std::int16_t pattern : {0, 1, 2, 3, 5, 7, -1, 32767}) {
-    FixedUniform random({0.5f});
-    EXPECT_EQ(StoredPattern(ChooseEffect(pattern, random)),
-              pattern <= 3 && pattern >= 0 ? pattern : 0);
-    EXPECT_EQ(random.draws, 0u);
+  for (const auto& [handle, facts, usable] : panes) {
+    std::uint64_t asked = 0;  // nothing is asked about no handle
+    EXPECT_EQ(IsUsablePreviewPane(handle, [&](auto h) { return asked = h, facts; }), usable);
+    EXPECT_EQ(asked, handle);
   }
+  EXPECT_FALSE(IsUsablePreviewPane(none, [](std::uint64_t) { return PaneFacts{true}; }));
 }
 
-TEST(ChooseEffect, RandomPatternMapsTheUnitIntervalOntoOneToThree) {
-  struct Case {
-    float r;
-    std::int16_t expected;
-  };
-  const Case cases[] = {
-      {0.0f, 1},  {0.33f, 1}, {0.34f, 2},       {0.5f, 2},
-      {0.66f, 2}, {0.67f, 3}, {0.99999994f, 3},  // the largest float below 1 must not give 4
-  };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.r);
-    FixedUniform random({c.r});
-    EXPECT_EQ(StoredPattern(ChooseEffect(4, random)), c.expected);
-    EXPECT_EQ(random.draws, 1u);
+// Views ending before a digit show nothing past the end is read; the time
+// field rounds half to even and warns above 60.
+TEST(FieldChecks, NumbersTimeAndFolder) {
+  EXPECT_EQ(NarrowForm(L"－３．５\u3000ＡＢｃ\uFF01\uFF5E"), L"-3.5 ABc!~");  // U+FF01 to U+FF5E
+  EXPECT_EQ(NarrowForm(L"\uFF00\uFF5F\u3001 12秒"), L"\uFF00\uFF5F\u3001 12秒");
+  const std::wstring_view fraction(L"1.52", 3), exponent(L"1e12", 3);
+  using T = TimeText;
+  // clang-format off
+  const std::pair<std::wstring_view, std::optional<double>> numbers[] = {
+      {L"19", 19}, {L" \t7 ", 7}, {L"1.5", 1.5}, {L"1e1", 10}, {L"-5", -5}, {L"+3", 3}, {L"1,000", 1000},
+      {L"1,5", 15}, {L".5", 0.5}, {L"2.", 2}, {L"2E-1", 0.2}, {L"1e+1", 10}, {fraction, 1.5},
+      {exponent, 10}, {L"", none}, {L"  ", none}, {L"abc", none}, {L"1a", none}, {L"-", none},
+      {L".", none}, {L"1e", none}, {L"1e+", none}, {L"1 2", none}, {L",5", none}, {L"1.5.", none},
+      {L"1e999", none}};
+  const std::tuple<const wchar_t*, TimeText, std::optional<std::int16_t>> times[] = {
+      {L"", T::Empty, none}, {L"a", T::NotANumber, none}, {L"7a", T::NotANumber, none}, {L"2.5", T::Fine, 2},
+      {L"3.5", T::Fine, 4}, {L"-2.5", T::Fine, -2}, {L"60.5", T::Fine, 60}, {L"60.6", T::OverSixty, 61},
+      {L"61", T::OverSixty, 61}, {L"32767", T::OverSixty, 32767}, {L"32767.5", T::OverSixty, none},
+      {L"-32768.5", T::Fine, -32768}, {L"-32769", T::Fine, none}};
+  // clang-format on
+  for (const auto& [text, value] : numbers) EXPECT_EQ(ParseNumeric(text, {}), value) << text.size();
+  EXPECT_EQ(ParseNumeric(L"1.000,5", {L',', L'.'}), 1000.5);
+  for (const auto& [text, check, seconds] : times) {
+    EXPECT_EQ(std::tuple(CheckTimeText(text, {}), TimeFieldValue(text, {})),
+              std::tuple(check, seconds));
   }
+  EXPECT_EQ(FolderLookupName(L"C:\\Pictures\\"), L"C:\\Pictures");
+  EXPECT_EQ(FolderLookupName(L"C:\\"), L"C:\\");
+  EXPECT_EQ(FolderLookupName(L"ab\\"), L"ab");
 }
 
-TEST(ChooseEffect, SeededGeneratorReachesOneToThreeAndNothingElse) {
-  Random random(12345);
-  int seen[4] = {};
-  for (int i = 0; i < 3000; ++i) {
-    const std::int16_t effect = StoredPattern(ChooseEffect(4, random));
-    ASSERT_GE(effect, 1);
-    ASSERT_LE(effect, 3);
-    ++seen[effect];
-  }
-  for (int effect = 1; effect <= 3; ++effect) {
-    EXPECT_GT(seen[effect], 800) << "effect " << effect;  // about 1000 each
-  }
-}
-
-TEST(FolderOfModule, Cases) {
-  struct Case {
-    const wchar_t* modulePath;
-    const wchar_t* folder;
-  };
-  const Case cases[] = {
-      {L"C:\\Windows\\System32\\ruzir.scr", L"C:\\Windows\\System32\\"},
-      {L"C:\\ruzir.scr", L"C:\\"},
-      {L"\\\\server\\share\\ruzir.scr", L"\\\\server\\share\\"},
-      {L"ruzir.scr", L"\\"},
-  };
-  for (const auto& c : cases) EXPECT_EQ(FolderOfModule(c.modulePath), c.folder) << c.folder;
-}
-
-}  // namespace
-}  // namespace ruzir
+}  // namespace ruzir::test

@@ -1,0 +1,237 @@
+// The show's plain parts: pictures, headers, resampling, the slide, the cursor.
+#include "show/cursor_watch.h"
+#include "show/image_list.h"
+#include "show/picture_header.h"
+#include "show/resample.h"
+#include "show/slide.h"
+#include "test_support.h"
+
+namespace ruzir::test {
+using namespace std::literals;
+
+// What each pattern finds, wildcard quirks included, listed by hand.
+struct FakeSearch final : DirectorySearch {
+  void Find(std::wstring_view folder, std::wstring_view pattern,
+            const std::function<bool(const DirectoryEntry&)>& found) override {
+    searched += std::wstring(folder) + std::wstring(pattern) + L" ";
+    for (const auto& entry : results[std::wstring(pattern)]) {
+      if (!found(entry)) return;
+    }
+  }
+  std::map<std::wstring, std::vector<DirectoryEntry>> results;
+  std::wstring searched;
+};
+
+// "*.jpg" finds "p.jpeg" and "x.jpgx" by their short names; ordinary files
+// are kept under their own pattern, at most 32,767.
+TEST(ImageList, FilesAndPicks) {
+  FakeSearch search, full;
+  search.results[L"*.jpg"] = {{L"z.jpg", 0x20},  {L"p.jpeg", 0},  {L"A.JPG", 0x1}, {L"d.jpg", 0x10},
+                              {L"h.jpg", 0x2},   {L"s.jpg", 0x4}, {L"x.jpgx", 0},  {L"jpg", 0},
+                              {L"a.jpg.png", 0}, {L".jpg", 0}};
+  search.results[L"*.jpeg"] = {{L"p.jpeg", 0x20}, {L"b.Jpeg", 0}};
+  search.results[L"*.bmp"] = {{L"c.bmp", 0}};
+  const ImageList list = BuildImageList(L"P\\", search);
+  std::wstring files;
+  for (std::int16_t i = 1; i <= list.Count(); ++i) files += list.File(i) + L" ";
+  EXPECT_EQ(files, L"P\\z.jpg P\\A.JPG P\\.jpg P\\p.jpeg P\\b.Jpeg P\\c.bmp ");
+  EXPECT_EQ(search.searched, L"P\\*.jpg P\\*.jpeg P\\*.bmp ");
+  for (int i = 0; i < 32768; ++i) full.results[L"*.jpg"].push_back({std::to_wstring(i) + L".jpg"});
+  const ImageList capped = BuildImageList(L"D:\\", full);
+  ASSERT_EQ(capped.Count(), 32767);
+  EXPECT_EQ(std::tuple(capped.File(32767), full.searched),
+            std::tuple(L"D:\\32766.jpg", L"D:\\*.jpg "));
+  // A pick tries a file at most once, a resting one replaced by the k-th open
+  // one; a failed file rests for as many picks as there are files, unless all do.
+  using List = std::vector<std::int16_t>;
+  // clang-format off
+  const std::pair<std::int16_t, std::vector<std::tuple<List, std::vector<float>, List, int>>> cases[] = {
+      {4, {{{}, {0.5f}, {3}, 3}, {{3}, {0.5f, 0.0f}, {3, 1}, 1}}},
+      {4, {{{3, 1}, {0.5f, 0.0f, 0.5f, 0.6f}, {3, 1, 4}, 4}}},
+      {5, {{{1, 2, 3, 4}, {0}, {1, 2, 3, 4, 5}, 5}}},
+      {2, {{{1, 2}, {0}, {1, 2}, 0}, {{1, 2}, {0}, {1, 2}, 0}, {{}, {0}, {1}, 1}}},
+      {3, {{{1}, {0}, {1, 2}, 2}, {{}, {0}, {2}, 2}, {{}, {0}, {2}, 2}, {{}, {0}, {1}, 1}}}};
+  // clang-format on
+  for (const auto& [count, picks] : cases) {
+    ImagePicker picker(count);
+    for (const auto& [broken, draws, expected, shown] : picks) {
+      FixedUniform random(draws);
+      List tried;
+      const auto loaded = picker.PickAndLoad(random, [&](auto i) {
+        return tried.push_back(i), std::count(broken.begin(), broken.end(), i) == 0;
+      });
+      EXPECT_EQ(std::tuple(loaded.value_or(0), tried), std::tuple(shown, expected)) << count;
+    }
+  }
+}
+
+using File = std::vector<std::uint8_t>;
+File operator+(File a, const File& b) { return a.insert(a.end(), b.begin(), b.end()), a; }
+File Jpeg(const File& segments) { return File{0xFF, 0xD8} + segments; }
+// A one-component frame header under any code; a segment full of them.
+File Frame(std::uint8_t code, int w, int h) {
+  const auto hi = [](int v) { return std::uint8_t(v >> 8); };
+  return {0xFF, code, 0, 11, 8, hi(h), std::uint8_t(h), hi(w), std::uint8_t(w), 1, 1, 0x11, 0};
+}
+File App1(std::size_t length) {
+  File segment{0xFF, 0xE1, std::uint8_t(length >> 8), std::uint8_t(length)};
+  while (segment.size() < 2 + length) segment = segment + Frame(0xC0, 1, 1);
+  return File(segment.begin(), segment.begin() + 2 + length);
+}
+// A 4 x 3 BMP, a little-endian value put at `at` (6 is reserved), cut to `size`.
+File Bmp(std::size_t at = 6, std::int64_t value = 0, std::size_t size = 58) {
+  File file(58, 0);
+  file[0] = 'B', file[1] = 'M', file[10] = 54, file[14] = 40, file[18] = 4, file[22] = 3;
+  for (int i = 0; i < 4; ++i) file[at + i] = std::uint8_t(value >> (8 * i));
+  return file.resize(size), file;
+}
+
+// 0 x 0: refused. BMP: 10 pixel offset, 14 header size, 18 width, 22 height,
+// 46 colours, 50 important ones.
+TEST(PictureHeader, ClaimedSizeOrRefusal) {
+  const auto claimed = [](const File& f) { return ClaimedPictureSize(f).value_or(PixelSize{}); };
+  // clang-format off
+  const std::array<int, 5> frames[] = {
+      {0xC0, 640, 480, 640, 480}, {0xC1, 16384, 16384, 16384, 16384}, {0xC2, 16384, 16385, 0, 0},
+      {0xC3, 640, 0, 0, 0}, {0xC4, 3, 2, 0, 0}, {0xC7, 0, 480, 0, 0}, {0xC8, 3, 2, 0, 0},
+      {0xCB, 3, 2, 3, 2}, {0xCC, 3, 2, 0, 0}, {0xCF, 3, 2, 3, 2}};
+  const std::array<std::int64_t, 4> bmps[] = {
+      {6, 0, 4, 3}, {22, -3, 4, 3}, {18, -4, 0, 0}, {18, 0x7FFFFFFF, 0, 0}, {46, 1, 4, 3}, {46, 2, 0, 0},
+      {46, 0x7FFFFFFF, 0, 0}, {50, 16, 4, 3}, {10, 58, 0, 0}, {14, 16, 0, 0}};
+  // TEM, RST0, fill, RST7 and stray bytes are passed over; a scan or a new
+  // start before a frame, a length below 2, a short frame, a cut are not.
+  const File markers{0xFF, 0x01, 0xFF, 0xD0, 0xFF, 0xFF, 0xD7, 0x12, 0xFF, 0x00}, frame = Frame(0xC0, 8, 8);
+  const std::pair<File, int> files[] = {
+      {Jpeg(App1(65535) + App1(65535) + markers + Frame(0xC2, 3, 2)), 3},
+      {Jpeg(File{0xFF, 0xDA, 0, 2} + frame), 0}, {Jpeg(File{0xFF, 0xD8, 0, 2} + frame), 0},
+      {Jpeg(File{0xFF, 0xE0, 0, 1} + frame), 0}, {Jpeg(File{0xFF, 0xC0, 0, 7, 8, 0, 2, 0, 3}), 0},
+      {Jpeg(App1(4000)), 0}, {Jpeg(File(frame.begin(), frame.begin() + 8)), 0}, {Bmp(6, 0, 40), 0},
+      {File{0x89, 'P', 'N', 'G'}, 0}};
+  // clang-format on
+  for (const auto& [code, w, h, width, height] : frames) {
+    EXPECT_EQ(claimed(Jpeg(Frame(code, w, h))), (PixelSize{width, height})) << code;
+  }
+  for (const auto& [at, value, width, height] : bmps) {
+    EXPECT_EQ(claimed(Bmp(at, value)), (PixelSize{int(width), int(height)})) << at << ": " << value;
+  }
+  for (const auto& [file, width] : files) EXPECT_EQ(claimed(file).width, width) << file.size();
+  File core = Bmp(14, 12);  // the core header's 16-bit sizes
+  core[18] = 5, core[20] = 7;
+  EXPECT_EQ(claimed(core), (PixelSize{5, 7}));
+}
+
+// A solid colour stays exact, box-shrunk first or not (by 4, 18, 111, 257).
+// Averages are of light, to the nearest: 0 and 255 give 188 (not 128), 0 and
+// 16 give 8.54, so 9.
+TEST(Resample, ExactColoursLinearLightAndTheBoxFactor) {
+  const auto ResampleInto = [](const Pixels& from, Pixels& to, int width, int height) {
+    const bool ok = Resample(from.view, {to.pixels.data(), width, height});
+    EXPECT_EQ(to.pixels.back(), 0xFF0000FFu);  // the pixel after the target is kept
+    return to.pixels.pop_back(), ok;
+  };
+  // clang-format off
+  const std::array<int, 4> cases[] = {{64, 48, 17, 9}, {5, 7, 230, 461}, {1, 1, 2, 2}, {300, 2, 3, 2},
+                                      {40, 41, 5, 5}, {641, 479, 17, 9}, {2000, 1500, 9, 6}, {514, 514, 1, 1}};
+  // clang-format on
+  for (const auto& [fw, fh, tw, th] : cases) {
+    Pixels from(fw, fh, 0xFFFF80C0u, 0), to(tw * th + 1, 1, 0xFF0000FFu, 0);
+    ASSERT_TRUE(ResampleInto(from, to, tw, th));
+    EXPECT_EQ(to.pixels, std::vector<std::uint32_t>(to.pixels.size(), 0xFF80C0)) << fw;
+  }
+  Pixels pair(2, 1, 0xFFFFFF, 0xFF000001), stripes(8, 8, 0, 0x101010), one(2, 1, ~0xFFFF00u, 0);
+  Pixels four(5, 1, ~0xFFFF00u, 0);
+  for (auto& p : stripes.pixels) p &= 0x101010;  // box-shrunk by 2
+  ASSERT_TRUE(ResampleInto(pair, one, 1, 1) && ResampleInto(stripes, four, 2, 2));
+  EXPECT_EQ(one.pixels, std::vector<std::uint32_t>(1, 0xBCBCBC));
+  EXPECT_EQ(four.pixels, std::vector<std::uint32_t>(4, 0x090909));
+  for (const int f : {2, 3, 5}) {  // box-shrunk by the most leaving twice the target
+    Pixels small(8, 8, 0x123456, 0x0B0C0D), large(8 * f, 8 * f), direct(17, 1, 0xFF0000FF, 0),
+        shrunk(17, 1, 0xFF0000FF, 0);
+    for (auto& p : small.pixels) p &= 0xFFFFFF;
+    for (int i = 0; i < 64 * f * f; ++i)
+      large.pixels[std::size_t(i)] = small.view.At(i % (8 * f) / f, i / 8 / f / f);
+    ASSERT_TRUE(ResampleInto(small, direct, 4, 4) && ResampleInto(large, shrunk, 4, 4));
+    EXPECT_EQ(shrunk.pixels, direct.pixels) << f;
+  }
+  Pixels from(4, 4), to(4, 1, 0xFF0000FF, 0);
+  std::uint32_t *const f = from.pixels.data(), *const t = to.pixels.data();
+  // clang-format off
+  for (const auto& [a, b] : {std::tuple(SurfaceView{nullptr, 4, 4}, SurfaceView{t, 2, 2}), {{f, 0, 4}, {t, 2, 2}},
+                             {{f, 4, 0}, {t, 2, 2}}, {{f, 4, 4}, {t, 0, 2}}, {{f, 4, 4}, {t, 2, 0}},
+                             {{f, 4, 4}, {t, -1, 2}}, {{f, 4, 4}, {nullptr, 2, 2}}}) {
+    // clang-format on
+    EXPECT_FALSE(Resample(a, b));
+  }
+  EXPECT_EQ(to.pixels, std::vector<std::uint32_t>(4, 0xFF0000FF));
+}
+
+constexpr TwipsScale k96Dpi{15.0f, 15.0f};
+
+// 0.6 of a window 768 pixels high; strides of 125 twips (exact): landing flush
+// goes on, crossing is laid flush and turned. Real steps: 0.0015, or 0.01.
+TEST(Slide, SizeAndDrift) {
+  // clang-format off
+  const std::array<int, 5> sizes[] = {{300, 600, 15, 230, 461}, {800, 600, 15, 461, 346}, {300, 600, 10, 230, 461},
+                                      {600, 600, 15, 461, 461}, {10000, 1, 15, 461, 0}, {0, 600, 15, 0, 0},
+                                      {600, 0, 15, 0, 0}};
+  const std::tuple<float, float, bool, float, bool> drifts[] = {  // size, position, back: next, back
+      {600, 100, false, 225, false}, {600, 275, false, 400, false}, {600, 276, false, 400, true},
+      {600, 300, true, 175, true}, {600, 125, true, 0, true}, {600, 124, true, 0, false},
+      {600, 400, true, 275, true}, {600, 500, true, 400, true}, {1200, 0, false, -100, false},
+      {1200, 7, true, -100, true}, {1000, 0, false, 0, true}};
+  // clang-format on
+  for (const auto& [w, h, y, width, height] : sizes) {
+    EXPECT_EQ(SlidePixelSize({w, h}, 768, {15, float(y)}), (PixelSize{width, height})) << w;
+  }
+  const TwipsSize size = TargetSize({4500, 9000}, {4530, 9030}, 11520);
+  EXPECT_EQ(std::tuple(size.width, size.height), std::tuple(3479.04f, 6912.0f));
+  for (auto [size, position, back, next, nextBack] : drifts) {
+    const float at = NextDriftPosition(1000, size, position, 0.125f, back);
+    EXPECT_EQ(std::tuple(at, back), std::tuple(next, nextBack)) << position;
+  }
+  bool back = false;
+  EXPECT_NEAR(NextDriftPosition(11520, 6912, 2310, DriftStep(0), back), 2327.28f, 1e-3);
+  EXPECT_NEAR(NextDriftPosition(11520, 6912, 2310, DriftStep(1), back), 2425.2f, 1e-3);
+  // 1024 x 768 at 96 DPI: strides of 1.536 pixels across, 1.152 down. The first
+  // place is centred: (768 - 461) / 2 = 153.5 rounds to the even 154.
+  // clang-format off
+  const std::tuple<PixelRect, bool, bool, PixelRect, bool, bool> cases[] = {
+      {{397, 154, 627, 615}, false, false, {399, 155, 629, 616}, false, false},
+      {{397, 154, 627, 615}, true, true, {395, 153, 625, 614}, true, true},
+      {{397, 306, 627, 767}, false, false, {399, 307, 629, 768}, true, false},
+      {{793, 100, 1023, 561}, false, false, {794, 101, 1024, 562}, false, true},
+      {{10, 1, 240, 462}, true, false, {12, 0, 242, 461}, false, false},
+      {{1, 10, 231, 471}, false, true, {0, 11, 230, 472}, false, false},
+      {{-128, 154, 1024, 615}, false, false, {-64, 155, 1088, 616}, false, false}};
+  // clang-format on
+  for (auto [from, up, left, to, nextUp, nextLeft] : cases) {
+    const PixelRect placed = DriftPlacement(from, {1024, 768}, k96Dpi, DriftStep(0), up, left);
+    EXPECT_EQ(std::tuple(placed, up, left), std::tuple(to, nextUp, nextLeft)) << from.left;
+  }
+  EXPECT_EQ(CentredPlacement({230, 461}, {1024, 768}, k96Dpi), (PixelRect{397, 154, 627, 615}));
+  EXPECT_EQ(CentredPlacement({648, 432}, {1920, 1080}, {15, 10}), (PixelRect{636, 324, 1284, 756}));
+}
+
+// The first tick starts the clock, the picture changes once more than the
+// interval has passed; the cursor is recorded anew while in column 0.
+TEST(Slide, TicksAndCursor) {
+  SlideTimerState state{false, 0, true, true};
+  EXPECT_EQ(BeginTick(state, 1000.0, 20), TickKind::First);
+  EXPECT_EQ(std::tuple(state.TimerStarted, state.MovingUp, state.MovingLeft), std::tuple(1, 0, 0));
+  // clang-format off
+  for (auto [now, interval, kind] : {std::tuple(1000.05, 20, TickKind::Drift), {1020.0, 20, TickKind::Drift},
+                                     {1020.001, 20, TickKind::Change}, {1000.05, -5, TickKind::Change}}) {
+    // clang-format on
+    SlideTimerState running = state;
+    EXPECT_EQ(BeginTick(running, now, std::int16_t(interval)), kind);
+    EXPECT_EQ(running.SlideStart, 1000.0);
+  }
+  CursorWatch watch;
+  int reads = 0;
+  const auto at = [&](ScreenPoint p) { return watch.HasMoved([&] { return ++reads, p; }); };
+  EXPECT_FALSE(at({0, 300}) || at({0, 310}) || at({500, 300}) || at({500, 300}));
+  EXPECT_TRUE(at({500, 299}));
+  EXPECT_EQ(reads, 8);  // twice while recording: x = 0 means none yet
+}
+
+}  // namespace ruzir::test

@@ -63,7 +63,8 @@ TEST(SaveSettings, WritesTheSixValuesInTheirFixedLayout) {
   // clang-format off
   EXPECT_EQ(store.keys[L"Settings"],
             (Values{{L"Path", {ValueType::String, Bytes("D\0:\0\\\0\x99\x51\x1F\x77\0\0"sv)}},
-                    {L"Break", bin("\x07\0"sv)}, {L"Interval", bin("\0\x80"sv)}, {L"Gost", bin("\0\0"sv)},
+                    {L"Break", bin("\x07\0"sv)}, {L"Interval", bin("\0\x80"sv)},
+                    {L"Gost", bin("\0\0"sv)},
                     {L"BackColor", bin("\x30\x20\x10\0"sv)}, {L"Desktop", bin("\x01\0"sv)}}));
   // clang-format on
   Effect effect{};
@@ -116,9 +117,12 @@ TEST(Startup, CommandLineSingleCopyRuleAndPreviewPane) {
       {L"ruzir.scr /s", L"/s"}, {L"C:\\r.scr \t /p 1", L"/p 1"}, {L"\"C:\\a b\\r.scr\"/S", L"/S"},
       {L"\"C:\\unterminated /s", L""}, {L"ruzir.scr", L""}};
   const std::tuple<const wchar_t*, RunMode, std::uint64_t> cases[] = {
-      {L"/s", F, 0}, {L"/S 12", F, 0}, {L"/sx", F, 0}, {L"/p 7", P, 7}, {L"/P:90", P, 90}, {L"/p", P, 0},
-      {L"/p ", P, 0}, {L"/p  5", P, 0}, {L"/p -1", P, 0}, {L"/p 1/", P, 0}, {L"/p 1:", P, 0}, {L"", S, 0},
-      {L"/c:12", S, 0}, {L" /s", S, 0}, {L"-s", S, 0}, {L"/", S, 0}, {L"／ｓ", S, 0}, {L"/pX12 \t", P, 12},
+      {L"/s", F, 0}, {L"/S 12", F, 0}, {L"/sx", F, 0}, {L"/p 7", P, 7}, {L"/P:90", P, 90},
+      {L"/p", P, 0},
+      {L"/p ", P, 0}, {L"/p  5", P, 0}, {L"/p -1", P, 0}, {L"/p 1/", P, 0}, {L"/p 1:", P, 0},
+      {L"", S, 0},
+      {L"/c:12", S, 0}, {L" /s", S, 0}, {L"-s", S, 0}, {L"/", S, 0}, {L"／ｓ", S, 0},
+      {L"/pX12 \t", P, 12},
       {L"/p 18446744073709551615", P, 18446744073709551615ull}, {L"/p 18446744073709551616", P, 0}};
   // clang-format on
   for (const auto& [line, arguments] : lines) EXPECT_EQ(ArgumentText(line), arguments) << line;
@@ -164,14 +168,17 @@ TEST(FieldChecks, NumbersTimeAndFolder) {
   using T = TimeText;
   // clang-format off
   const std::pair<std::wstring_view, std::optional<double>> numbers[] = {
-      {L"19", 19}, {L" \t7 ", 7}, {L"1.5", 1.5}, {L"1e1", 10}, {L"-5", -5}, {L"+3", 3}, {L"1,000", 1000},
+      {L"19", 19}, {L" \t7 ", 7}, {L"1.5", 1.5}, {L"1e1", 10}, {L"-5", -5}, {L"+3", 3},
+      {L"1,000", 1000},
       {L"1,5", 15}, {L".5", 0.5}, {L"2.", 2}, {L"2E-1", 0.2}, {L"1e+1", 10}, {fraction, 1.5},
       {exponent, 10}, {L"", none}, {L"  ", none}, {L"abc", none}, {L"1a", none}, {L"-", none},
       {L".", none}, {L"1e", none}, {L"1e+", none}, {L"1 2", none}, {L",5", none}, {L"1.5.", none},
       {L"1e999", none}};
   const std::tuple<const wchar_t*, TimeText, std::optional<std::int16_t>> times[] = {
-      {L"", T::Empty, none}, {L"a", T::NotANumber, none}, {L"7a", T::NotANumber, none}, {L"2.5", T::Fine, 2},
-      {L"3.5", T::Fine, 4}, {L"-2.5", T::Fine, -2}, {L"60.5", T::Fine, 60}, {L"60.6", T::OverSixty, 61},
+      {L"", T::Empty, none}, {L"a", T::NotANumber, none}, {L"7a", T::NotANumber, none},
+      {L"2.5", T::Fine, 2},
+      {L"3.5", T::Fine, 4}, {L"-2.5", T::Fine, -2}, {L"60.5", T::Fine, 60},
+      {L"60.6", T::OverSixty, 61},
       {L"61", T::OverSixty, 61}, {L"32767", T::OverSixty, 32767}, {L"32767.5", T::OverSixty, none},
       {L"-32768.5", T::Fine, -32768}, {L"-32769", T::Fine, none}};
   // clang-format on

@@ -44,8 +44,9 @@ TEST(ImageList, FilesAndPicks) {
   // A pick tries a file at most once, a resting one replaced by the k-th open
   // one; a failed file rests for as many picks as there are files, unless all do.
   using List = std::vector<std::int16_t>;
+  using Pick = std::tuple<List, std::vector<float>, List, int>;  // failing, draws: tried, picked
   // clang-format off
-  const std::pair<std::int16_t, std::vector<std::tuple<List, std::vector<float>, List, int>>> cases[] = {
+  const std::pair<std::int16_t, std::vector<Pick>> cases[] = {
       {4, {{{}, {0.5f}, {3}, 3}, {{3}, {0.5f, 0.0f}, {3, 1}, 1}}},
       {4, {{{3, 1}, {0.5f, 0.0f, 0.5f, 0.6f}, {3, 1, 4}, 4}}},
       {5, {{{1, 2, 3, 4}, {0}, {1, 2, 3, 4, 5}, 5}}},
@@ -96,11 +97,13 @@ TEST(PictureHeader, ClaimedSizeOrRefusal) {
       {0xC3, 640, 0, 0, 0}, {0xC4, 3, 2, 0, 0}, {0xC7, 0, 480, 0, 0}, {0xC8, 3, 2, 0, 0},
       {0xCB, 3, 2, 3, 2}, {0xCC, 3, 2, 0, 0}, {0xCF, 3, 2, 3, 2}};
   const std::array<std::int64_t, 4> bmps[] = {
-      {6, 0, 4, 3}, {22, -3, 4, 3}, {18, -4, 0, 0}, {18, 0x7FFFFFFF, 0, 0}, {46, 1, 4, 3}, {46, 2, 0, 0},
+      {6, 0, 4, 3}, {22, -3, 4, 3}, {18, -4, 0, 0}, {18, 0x7FFFFFFF, 0, 0}, {46, 1, 4, 3},
+      {46, 2, 0, 0},
       {46, 0x7FFFFFFF, 0, 0}, {50, 16, 4, 3}, {10, 58, 0, 0}, {14, 16, 0, 0}};
   // TEM, RST0, fill, RST7 and stray bytes are passed over; a scan or a new
   // start before a frame, a length below 2, a short frame, a cut are not.
-  const File markers{0xFF, 0x01, 0xFF, 0xD0, 0xFF, 0xFF, 0xD7, 0x12, 0xFF, 0x00}, frame = Frame(0xC0, 8, 8);
+  const File markers{0xFF, 0x01, 0xFF, 0xD0, 0xFF, 0xFF, 0xD7, 0x12, 0xFF, 0x00};
+  const File frame = Frame(0xC0, 8, 8);
   const std::pair<File, int> files[] = {
       {Jpeg(App1(65535) + App1(65535) + markers + Frame(0xC2, 3, 2)), 3},
       {Jpeg(File{0xFF, 0xDA, 0, 2} + frame), 0}, {Jpeg(File{0xFF, 0xD8, 0, 2} + frame), 0},
@@ -130,8 +133,9 @@ TEST(Resample, ExactColoursLinearLightAndTheBoxFactor) {
     return to.pixels.pop_back(), ok;
   };
   // clang-format off
-  const std::array<int, 4> cases[] = {{64, 48, 17, 9}, {5, 7, 230, 461}, {1, 1, 2, 2}, {300, 2, 3, 2},
-                                      {40, 41, 5, 5}, {641, 479, 17, 9}, {2000, 1500, 9, 6}, {514, 514, 1, 1}};
+  const std::array<int, 4> cases[] = {
+      {64, 48, 17, 9}, {5, 7, 230, 461}, {1, 1, 2, 2}, {300, 2, 3, 2}, {40, 41, 5, 5},
+      {641, 479, 17, 9}, {2000, 1500, 9, 6}, {514, 514, 1, 1}};
   // clang-format on
   for (const auto& [fw, fh, tw, th] : cases) {
     Pixels from(fw, fh, 0xFFFF80C0u, 0), to(tw * th + 1, 1, 0xFF0000FFu, 0);
@@ -156,9 +160,10 @@ TEST(Resample, ExactColoursLinearLightAndTheBoxFactor) {
   Pixels from(4, 4), to(4, 1, 0xFF0000FF, 0);
   std::uint32_t *const f = from.pixels.data(), *const t = to.pixels.data();
   // clang-format off
-  for (const auto& [a, b] : {std::tuple(SurfaceView{nullptr, 4, 4}, SurfaceView{t, 2, 2}), {{f, 0, 4}, {t, 2, 2}},
-                             {{f, 4, 0}, {t, 2, 2}}, {{f, 4, 4}, {t, 0, 2}}, {{f, 4, 4}, {t, 2, 0}},
-                             {{f, 4, 4}, {t, -1, 2}}, {{f, 4, 4}, {nullptr, 2, 2}}}) {
+  for (const auto& [a, b] : {std::tuple(SurfaceView{nullptr, 4, 4}, SurfaceView{t, 2, 2}),
+                             {{f, 0, 4}, {t, 2, 2}}, {{f, 4, 0}, {t, 2, 2}}, {{f, 4, 4}, {t, 0, 2}},
+                             {{f, 4, 4}, {t, 2, 0}}, {{f, 4, 4}, {t, -1, 2}},
+                             {{f, 4, 4}, {nullptr, 2, 2}}}) {
     // clang-format on
     EXPECT_FALSE(Resample(a, b));
   }
@@ -171,10 +176,11 @@ constexpr TwipsScale k96Dpi{15.0f, 15.0f};
 // goes on, crossing is laid flush and turned. Real steps: 0.0015, or 0.01.
 TEST(Slide, SizeAndDrift) {
   // clang-format off
-  const std::array<int, 5> sizes[] = {{300, 600, 15, 230, 461}, {800, 600, 15, 461, 346}, {300, 600, 10, 230, 461},
-                                      {600, 600, 15, 461, 461}, {10000, 1, 15, 461, 0}, {0, 600, 15, 0, 0},
-                                      {600, 0, 15, 0, 0}};
-  const std::tuple<float, float, bool, float, bool> drifts[] = {  // size, position, back: next, back
+  const std::array<int, 5> sizes[] = {  // natural size, twips per pixel down: shown size
+      {300, 600, 15, 230, 461}, {800, 600, 15, 461, 346}, {300, 600, 10, 230, 461},
+      {600, 600, 15, 461, 461}, {10000, 1, 15, 461, 0}, {0, 600, 15, 0, 0}, {600, 0, 15, 0, 0}};
+  // size, position, moving back: next position, moving back
+  const std::tuple<float, float, bool, float, bool> drifts[] = {
       {600, 100, false, 225, false}, {600, 275, false, 400, false}, {600, 276, false, 400, true},
       {600, 300, true, 175, true}, {600, 125, true, 0, true}, {600, 124, true, 0, false},
       {600, 400, true, 275, true}, {600, 500, true, 400, true}, {1200, 0, false, -100, false},
@@ -219,8 +225,9 @@ TEST(Slide, TicksAndCursor) {
   EXPECT_EQ(BeginTick(state, 1000.0, 20), TickKind::First);
   EXPECT_EQ(std::tuple(state.TimerStarted, state.MovingUp, state.MovingLeft), std::tuple(1, 0, 0));
   // clang-format off
-  for (auto [now, interval, kind] : {std::tuple(1000.05, 20, TickKind::Drift), {1020.0, 20, TickKind::Drift},
-                                     {1020.001, 20, TickKind::Change}, {1000.05, -5, TickKind::Change}}) {
+  for (auto [now, interval, kind] :
+       {std::tuple(1000.05, 20, TickKind::Drift), {1020.0, 20, TickKind::Drift},
+        {1020.001, 20, TickKind::Change}, {1000.05, -5, TickKind::Change}}) {
     // clang-format on
     SlideTimerState running = state;
     EXPECT_EQ(BeginTick(running, now, std::int16_t(interval)), kind);

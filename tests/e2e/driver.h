@@ -18,7 +18,9 @@
 #include <string>
 #include <vector>
 
+#include "settings/settings.h"
 #include "support/win32/handles.h"
+#include "support/win32/system_info.h"
 
 namespace ruzir::e2e {
 
@@ -68,11 +70,7 @@ inline HWND Find(const wchar_t* className, HWND parent, DWORD pid, bool (*accept
   return nullptr;
 }
 
-inline std::wstring ProgramFolder() {
-  wchar_t path[MAX_PATH * 4] = {};
-  const std::wstring self(path, ::GetModuleFileNameW(nullptr, path, MAX_PATH * 4));
-  return self.substr(0, self.find_last_of(L'\\') + 1);
-}
+inline std::wstring ProgramFolder() { return FolderOfModule(win32::ModulePath()); }
 
 // ruzir.scr, beside this program, started with `arguments`; killed if it
 // still runs when the test is done with it.

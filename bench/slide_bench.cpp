@@ -47,8 +47,7 @@ void ScreenSizes(benchmark::internal::Benchmark* b) {
 }
 
 void BM_FrameMemcpy(benchmark::State& state) {
-  const Canvas from(ScreenSize(state), 0x400040);
-  const Canvas to(ScreenSize(state), 0);
+  const Canvas from(ScreenSize(state), 0x400040), to(ScreenSize(state), 0);
   for (auto _ : state) {
     std::memcpy(to.view.pixels, from.view.pixels, from.bytes);
     benchmark::DoNotOptimize(to.view.pixels);
@@ -59,8 +58,7 @@ BENCHMARK(BM_FrameMemcpy)->Apply(ScreenSizes)->Unit(benchmark::kMicrosecond);
 // The one full restore a transition makes, in its first frame.
 void BM_FullRestore(benchmark::State& state) {
   const PixelSize size = ScreenSize(state);
-  const Canvas background(size, 0x400040);
-  const Canvas canvas(size, 0);
+  const Canvas background(size, 0x400040), canvas(size, 0);
   for (auto _ : state) {
     CopyArea(background.view, canvas.view, {0, 0, size.width, size.height});
     benchmark::DoNotOptimize(canvas.view.pixels);
@@ -73,9 +71,7 @@ BENCHMARK(BM_FullRestore)->Apply(ScreenSizes)->Unit(benchmark::kMicrosecond);
 void BM_DriftTick(benchmark::State& state) {
   const PixelSize window = ScreenSize(state);
   const PixelSize shown = SlidePixelSize({6000, 4000}, window.height, {});
-  const Canvas persistent(window, 0x400040);
-  const Canvas frame(window, 0x400040);
-  const Canvas picture(shown, 0x2080C0);
+  const Canvas persistent(window, 0x400040), frame(window, 0x400040), picture(shown, 0x2080C0);
   PixelRect place = CentredPlacement(shown, window, {});
   bool up = false;
   bool left = false;
@@ -102,9 +98,7 @@ void BM_TransitionFrames(benchmark::State& state) {
   const TwipsRect placeTwips{
       TwipsFromPixels(place.left, scale.x), TwipsFromPixels(place.top, scale.y),
       TwipsFromPixels(shown.width, scale.x), TwipsFromPixels(shown.height, scale.y)};
-  const Canvas background(window, 0x400040);
-  const Canvas canvas(window, 0x400040);
-  const Canvas picture(shown, 0x2080C0);
+  const Canvas background(window, 0x400040), canvas(window, 0x400040), picture(shown, 0x2080C0);
   const TransitionSurfaces surfaces{background.view, picture.view, canvas.view};
   std::vector<PixelRect> changed;
   double frames = 0;
@@ -133,11 +127,9 @@ void BM_ResampleCameraPicture(benchmark::State& state) {
   const Canvas target(SlidePixelSize({6000, 4000}, 1080, {}), 0);
   for (auto _ : state) benchmark::DoNotOptimize(Resample(source.view, target.view));
 }
-BENCHMARK(BM_ResampleCameraPicture)
-    ->Args({6000, 4000})
-    ->Args({3000, 2000})
-    ->Args({1500, 1000})
-    ->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ResampleCameraPicture)->Apply([](benchmark::internal::Benchmark* b) {
+  b->Args({6000, 4000})->Args({3000, 2000})->Args({1500, 1000})->Unit(benchmark::kMillisecond);
+});
 
 }  // namespace
 }  // namespace ruzir

@@ -31,6 +31,7 @@ TEST(FrameComposer, PresentComposesOnlyWhatChangedFromBothLayers) {
       {"hidden", false, false, true, {}, {1, 1, 3, 3}},
       {"moved", false, false, false, {4, 2, 6, 4}, {1, 1, 6, 4}},
       {"moved partly out", false, false, false, {7, 5, 9, 7}, {1, 1, 8, 6}},
+      {"moved up and left", false, false, false, {0, 0, 2, 2}, {0, 0, 3, 3}},
       {"hidden, then moved", false, false, true, {5, 3, 7, 5}, {1, 1, 3, 3}},
       {"stamped, then hidden", false, true, true, {}, {1, 1, 3, 3}},
       {"stamped, then moved", false, true, false, {5, 1, 7, 3}, {1, 1, 7, 3}},
@@ -41,7 +42,9 @@ TEST(FrameComposer, PresentComposesOnlyWhatChangedFromBothLayers) {
     std::vector<std::uint32_t> persistent(kW * kH), frame(kW * kH),
         picture{Picture(0, 0), Picture(1, 0), Picture(0, 1), Picture(1, 1)};
     std::iota(persistent.begin(), persistent.end(), Background(0, 0));
-    FrameComposer composer({persistent.data(), kW, kH}, {frame.data(), kW, kH});
+    static int flushes;  // the platform is told before each write
+    flushes = 0;
+    FrameComposer composer({persistent.data(), kW, kH}, {frame.data(), kW, kH}, [] { ++flushes; });
     composer.PutPicture({picture.data(), 2, 2}, {2, 2});
     composer.Move(kStart);
     composer.SetVisible(true);
@@ -70,6 +73,7 @@ TEST(FrameComposer, PresentComposesOnlyWhatChangedFromBothLayers) {
                                                    : Background(x, y);
     }
     EXPECT_EQ(frame, expected);
+    EXPECT_EQ(flushes, 1 + c.transition + c.stamp + !c.repainted.Empty());
   }
 }
 

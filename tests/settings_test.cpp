@@ -139,7 +139,7 @@ TEST(Startup, CommandLineSingleCopyRuleAndPreviewPane) {
       {true, "\x01\0\0"sv, Run}, {true, "\x01\0"sv, Silent}, {true, "\0\x80"sv, Silent},
       {true, "\x01"sv, Silent}};
   const std::tuple<std::uint64_t, PaneFacts, bool> panes[] = {  // window, desktop, ours: usable
-      {0x1234, {true, false, false}, true}, {0, {true, false, false}, false}, {0x1234, {}, false},
+      {0x1234, {true}, true}, {0, {true, false, false}, false}, {0x1234, {}, false},
       {0x10010, {true, true, false}, false}, {0x1234, {true, false, true}, false}};
   // clang-format on
   for (const auto& [another, flag, outcome] : plans) {

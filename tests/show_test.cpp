@@ -157,6 +157,11 @@ TEST(Resample, ExactColoursLinearLightAndTheBoxFactor) {
     ASSERT_TRUE(ResampleInto(small, direct, 4, 4) && ResampleInto(large, shrunk, 4, 4));
     EXPECT_EQ(shrunk.pixels, direct.pixels) << f;
   }
+  // Only twice as wide, though 40 times as high: no box may blur across.
+  Pixels halves(16, 80), eight(17, 1, 0xFF0000FF, 0);
+  for (std::size_t i = 0; i < halves.pixels.size(); ++i) halves.pixels[i] = i % 16 < 8 ? 0 : ~0u;
+  ASSERT_TRUE(ResampleInto(halves, eight, 8, 2));
+  EXPECT_EQ(std::tuple(eight.pixels[0], eight.pixels[7]), std::tuple(0u, 0xFFFFFFu));
   Pixels from(4, 4), to(4, 1, 0xFF0000FF, 0);
   std::uint32_t *const f = from.pixels.data(), *const t = to.pixels.data();
   // clang-format off

@@ -75,10 +75,5 @@ int Run(const std::wstring& camera, const std::wstring& folder) {
 }  // namespace
 }  // namespace ruzir::win32
 
-int wmain(int argc, wchar_t** argv) {
-  if (argc != 3) {
-    std::puts("usage: ruzir_bench_win CAMERA.jpg FOLDER\\");
-    return 2;
-  }
-  return ruzir::win32::Run(argv[1], argv[2]);
-}
+// ruzir_bench_win CAMERA.jpg FOLDER\\ (bench/load-bench.sh makes both)
+int wmain(int argc, wchar_t** argv) { return argc == 3 ? ruzir::win32::Run(argv[1], argv[2]) : 2; }

@@ -90,14 +90,12 @@ BENCHMARK(BM_DriftTick)->Apply(ScreenSizes)->Unit(benchmark::kMicrosecond);
 void BM_TransitionFrames(benchmark::State& state) {
   const auto effect = static_cast<Effect>(state.range(2));
   const PixelSize window = ScreenSize(state);
-  const TwipsScale scale{};
+  const TwipsScale scale{};  // 96 DPI: 15 twips a pixel
   const PixelSize shown = SlidePixelSize({6000, 4000}, window.height, scale);
-  const PixelRect place = CentredPlacement(shown, window, scale);
-  const TwipsSize windowTwips{TwipsFromPixels(window.width, scale.x),
-                              TwipsFromPixels(window.height, scale.y)};
-  const TwipsRect placeTwips{
-      TwipsFromPixels(place.left, scale.x), TwipsFromPixels(place.top, scale.y),
-      TwipsFromPixels(shown.width, scale.x), TwipsFromPixels(shown.height, scale.y)};
+  const PixelRect at = CentredPlacement(shown, window, scale);
+  const TwipsSize windowTwips{window.width * 15.0f, window.height * 15.0f};
+  const TwipsRect placeTwips{at.left * 15.0f, at.top * 15.0f, shown.width * 15.0f,
+                             shown.height * 15.0f};
   const Canvas background(window, 0x400040), canvas(window, 0x400040), picture(shown, 0x2080C0);
   const TransitionSurfaces surfaces{background.view, picture.view, canvas.view};
   std::vector<PixelRect> changed;

@@ -51,8 +51,9 @@ TEST(FrameComposer, PresentComposesOnlyWhatChangedFromBothLayers) {
     ASSERT_EQ(composer.Present(), kStart);
     frame.assign(frame.size(), kUnwritten);
     Transition out(Transition::Kind::Out, Effect::Diffuse, {120, 90}, {15, 15, 30, 30}, {15, 15});
-    std::vector<PixelRect> changed;
+    std::vector<PixelRect> changed{{-9, -9, -8, -8}};  // stale: each frame reports afresh
     ASSERT_TRUE(!c.transition || composer.DrawTransitionFrame(out, changed));
+    EXPECT_TRUE(!c.transition || changed.front().left >= 0);
     if (c.stamp) composer.StampAfterImage();
     if (c.hide) composer.SetVisible(false);
     if (!c.moveTo.Empty()) composer.Move(c.moveTo);

@@ -118,6 +118,14 @@ TEST(PictureHeader, ClaimedSizeOrRefusal) {
     EXPECT_EQ(claimed(Bmp(at, value)), (PixelSize{int(width), int(height)})) << at << ": " << value;
   }
   for (const auto& [file, width] : files) EXPECT_EQ(claimed(file).width, width) << file.size();
+  int reads = 0;  // a read a window: the two 64 KiB segments are stepped over, not read through
+  const File& f = files[0].first;
+  ClaimedPictureSize(f.size(), [&](std::uint64_t at, std::span<std::uint8_t> out) {
+    const auto end = f.begin() + std::ptrdiff_t(std::min(at + out.size(), f.size()));
+    return ++reads,
+           std::size_t(std::copy(f.begin() + std::ptrdiff_t(at), end, out.begin()) - out.begin());
+  });
+  EXPECT_EQ(reads, 3);
   File core = Bmp(14, 12);  // the core header's 16-bit sizes
   core[18] = 5, core[20] = 7;
   EXPECT_EQ(claimed(core), (PixelSize{5, 7}));

@@ -27,10 +27,10 @@
 #include "show/image_list.h"
 #include "show/slide.h"
 #include "show/transition.h"
-#include "support/units.h"
 #include "show/win32/frame_pacer.h"
 #include "show/win32/picture_decoder.h"
 #include "support/random.h"
+#include "support/units.h"
 #include "support/win32/dib_surface.h"
 #include "support/win32/window.h"
 

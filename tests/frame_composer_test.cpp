@@ -1,11 +1,10 @@
 #include "show/frame_composer.h"
 
-#include <gtest/gtest.h>
-
 #include <numeric>
-#include <vector>
 
-namespace ruzir {
+#include "test_support.h"
+
+namespace ruzir::test {
 namespace {
 
 constexpr int kW = 8, kH = 6;
@@ -13,8 +12,6 @@ constexpr PixelRect kStart{1, 1, 3, 3};            // where the picture is first
 constexpr std::uint32_t kUnwritten = 0xFFFFFFFFu;  // no pixel a composition makes
 constexpr std::uint32_t Background(int x, int y) { return 0x100u + y * kW + x; }
 constexpr std::uint32_t Picture(int x, int y) { return 0xA00u + y * 2 + x; }
-
-bool Has(const PixelRect& r, int x, int y) { return !Intersect(r, {x, y, x + 1, y + 1}).Empty(); }
 
 // A 2 x 2 picture shown at (1, 1) and composed; then only the changes of
 // each case are composed, and every pixel is checked against the layers:
@@ -68,10 +65,10 @@ TEST(FrameComposer, PresentComposesOnlyWhatChangedFromBothLayers) {
     std::vector<std::uint32_t> expected(kW * kH, kUnwritten);
     for (int i = 0; i < kW * kH; ++i) {
       const int x = i % kW, y = i / kW;
-      if (!Has(c.repainted, x, y)) continue;
-      expected[i] = !c.hide && Has(at, x, y)       ? Picture(x - at.left, y - at.top)
-                    : c.stamp && Has(kStart, x, y) ? Picture(x - kStart.left, y - kStart.top)
-                                                   : Background(x, y);
+      if (!In(c.repainted, x, y)) continue;
+      expected[i] = !c.hide && In(at, x, y)       ? Picture(x - at.left, y - at.top)
+                    : c.stamp && In(kStart, x, y) ? Picture(x - kStart.left, y - kStart.top)
+                                                  : Background(x, y);
     }
     EXPECT_EQ(frame, expected);
     EXPECT_EQ(flushes, 1 + c.transition + c.stamp + !c.repainted.Empty());
@@ -79,4 +76,4 @@ TEST(FrameComposer, PresentComposesOnlyWhatChangedFromBothLayers) {
 }
 
 }  // namespace
-}  // namespace ruzir
+}  // namespace ruzir::test

@@ -185,9 +185,10 @@ inline std::optional<DWORD> ValueCount(const wchar_t* sub = L"Settings") {
                      nullptr, nullptr, nullptr, nullptr);
   return count;
 }
-// Each test starts with none of the program's keys.
+// Each test starts with none of the program's keys and leaves none behind.
 class Fresh : public ::testing::Test {
   void SetUp() override { DeleteKeys(); }
+  void TearDown() override { DeleteKeys(); }
 };
 
 // --- The screen and test pictures ---------------------------------------------

@@ -73,8 +73,7 @@ void BM_DriftTick(benchmark::State& state) {
   const PixelSize shown = SlidePixelSize({6000, 4000}, window.height, {});
   const Canvas persistent(window, 0x400040), frame(window, 0x400040), picture(shown, 0x2080C0);
   PixelRect place = CentredPlacement(shown, window, {});
-  bool up = false;
-  bool left = false;
+  bool up = false, left = false;
   for (auto _ : state) {
     const PixelRect next = DriftPlacement(place, window, {}, DriftStep(0), up, left);
     Compose(persistent.view, picture.view, next.left, next.top, frame.view, Union(place, next));

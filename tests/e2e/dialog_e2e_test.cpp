@@ -66,19 +66,27 @@ TEST_F(Dialog, OpensWithTheStoredValuesAndOkWritesTheSixValues) {
   const RECT swatch = RectOf(dialog, IDC_LBL_BACKCOLOR);
   EXPECT_TRUE(
       WaitFor([&] { return Shot().At(swatch.left + 2, swatch.top + 2) == RGB(0x20, 0x80, 0xC0); }));
+  // The folder browser and the colour dialog open over it and cancel changing nothing.
+  for (const int picker : {IDC_CMD_BROWSE, IDC_CMD_COLOR}) {
+    Press(dialog, picker);
+    const HWND opened =
+        program.Window(L"#32770", [](HWND w) { return ::GetWindow(w, GW_OWNER) != nullptr; });
+    ASSERT_NE(opened, nullptr) << picker;
+    EXPECT_EQ(::GetWindow(opened, GW_OWNER), dialog);
+    ::PostMessageW(opened, WM_COMMAND, IDCANCEL, 0);
+    EXPECT_TRUE(WaitFor([&] { return ::IsWindowEnabled(dialog); }));
+  }
   Press(dialog, IDC_OPT_PATAN0 + 1);
   Press(dialog, IDC_CHK_GOST);
   Press(dialog, IDOK);
   EXPECT_EQ(program.Exit(), 0u);
   EXPECT_EQ(RunFlag(), Short(0));
   EXPECT_EQ(ValueCount(), 6u);
+  // clang-format off
   const std::pair<const wchar_t*, Value> saved[] = {
-      {L"Path", String(folder.path())},
-      {L"BackColor", {REG_BINARY, {0x20, 0x80, 0xC0, 0}}},
-      {L"Break", Short(1)},
-      {L"Interval", Short(75)},
-      {L"Desktop", Short(1)},
-      {L"Gost", Short(1)}};
+      {L"Path", String(folder.path())}, {L"BackColor", {REG_BINARY, {0x20, 0x80, 0xC0, 0}}},
+      {L"Break", Short(1)}, {L"Interval", Short(75)}, {L"Desktop", Short(1)}, {L"Gost", Short(1)}};
+  // clang-format on
   for (const auto& [name, value] : saved) EXPECT_EQ(Read(name), value) << name;
 }
 

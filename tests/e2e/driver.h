@@ -112,8 +112,6 @@ class Program {
   DWORD id_ = 0;
 };
 
-// --- Input, through the system's queue ---------------------------------------
-
 // Each key pressed and released: virtual keys, or with KEYEVENTF_UNICODE any
 // characters, full-width ones too, for the control with the focus.
 inline void Keys(const std::wstring& keys, DWORD unicode = 0) {
@@ -148,8 +146,6 @@ inline void Click(HWND dialog, int id) {
 }
 // A dialog's button clicked as the dialog manager clicks it.
 inline void Press(HWND dialog, int id) { ::PostMessageW(::GetDlgItem(dialog, id), BM_CLICK, 0, 0); }
-
-// --- The registry, below HKEY_CURRENT_USER\Software\Zedozud Uravovuv\Ruzir ----
 
 using Value = std::pair<DWORD, std::vector<std::uint8_t>>;  // type and bytes
 inline Value Short(int n) { return {REG_BINARY, {std::uint8_t(n), std::uint8_t(n >> 8)}}; }
@@ -190,8 +186,6 @@ class Fresh : public ::testing::Test {
   void SetUp() override { DeleteKeys(); }
   void TearDown() override { DeleteKeys(); }
 };
-
-// --- The screen and test pictures ---------------------------------------------
 
 // The whole screen, copied at one instant: a moving picture is seen whole.
 struct Shot {

@@ -9,7 +9,7 @@
 
 #include "resources/resource.h"
 #include "support/texts.h"
-#include "support/win32/folder_test.h"
+#include "support/win32/folder_lookup.h"
 #include "support/win32/message.h"
 #include "support/win32/system_info.h"
 #include "support/win32/version_info.h"

@@ -1,4 +1,4 @@
-#include "support/win32/folder_test.h"
+#include "support/win32/folder_lookup.h"
 
 #include <windows.h>
 

@@ -58,7 +58,14 @@ INT_PTR CALLBACK DialogBase::Procedure(HWND dialog, UINT message, WPARAM wParam,
     ::SetWindowLongPtrW(dialog, DWLP_USER, lParam);
   }
   auto* self = reinterpret_cast<DialogBase*>(::GetWindowLongPtrW(dialog, DWLP_USER));
-  return self ? self->HandleMessage(message, wParam, lParam) : FALSE;
+  if (!self) return FALSE;
+  const INT_PTR result = self->HandleMessage(message, wParam, lParam);
+  if (message == WM_NCDESTROY) {
+    // As for windows: the object no longer names a dialog that has gone.
+    ::SetWindowLongPtrW(dialog, DWLP_USER, 0);
+    self->hwnd_ = nullptr;
+  }
+  return result;
 }
 
 std::wstring DialogBase::ItemText(int id) const {

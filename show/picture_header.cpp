@@ -123,16 +123,18 @@ std::optional<PixelSize> BmpSize(FileBytes& file, std::uint64_t fileSize) {
 
 }  // namespace
 
-std::optional<PixelSize> ClaimedPictureSize(std::uint64_t fileSize, const ReadAt& read) {
+std::optional<PictureHeader> ReadPictureHeader(std::uint64_t fileSize, const ReadAt& read) {
   FileBytes file(fileSize, read);
   const auto signature = file.Number(0, 2, true);
-  if (signature == 0xFFD8) return JpegSize(file);
-  if (signature == 0x424D) return BmpSize(file, fileSize);  // "BM"
-  return std::nullopt;
+  std::optional<PixelSize> size;
+  if (signature == 0xFFD8) size = JpegSize(file);
+  if (signature == 0x424D) size = BmpSize(file, fileSize);  // "BM"
+  if (!size) return std::nullopt;
+  return PictureHeader{*size};
 }
 
-std::optional<PixelSize> ClaimedPictureSize(std::span<const std::uint8_t> file) {
-  return ClaimedPictureSize(file.size(), [file](std::uint64_t offset, std::span<std::uint8_t> out) {
+std::optional<PictureHeader> ReadPictureHeader(std::span<const std::uint8_t> file) {
+  return ReadPictureHeader(file.size(), [file](std::uint64_t offset, std::span<std::uint8_t> out) {
     const auto rest = file.subspan(static_cast<std::size_t>(offset));
     const std::size_t count = std::min(rest.size(), out.size());
     std::copy_n(rest.begin(), count, out.begin());

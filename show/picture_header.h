@@ -20,6 +20,7 @@
 #include <optional>
 #include <span>
 
+#include "show/orientation.h"
 #include "support/surface.h"
 
 namespace ruzir {
@@ -31,12 +32,19 @@ inline constexpr std::uint64_t kMaxPictureBytes = std::uint64_t{1} << 30;
 // file) on; returns how many it read, fewer at the end or on an error.
 using ReadAt = std::function<std::size_t(std::uint64_t offset, std::span<std::uint8_t> out)>;
 
-// The width and height the header of a file of `fileSize` bytes claims, read
-// through `read` a window at a time; nullopt when the file is no JPEG or BMP,
-// its header is damaged or the picture is larger than kMaxPictureBytes.
-std::optional<PixelSize> ClaimedPictureSize(std::uint64_t fileSize, const ReadAt& read);
+// What a picture file's header claims.
+struct PictureHeader {
+  PixelSize size;  // as stored, before any turn
+  Orientation orientation = Orientation::Upright;
+};
+
+// The header of a file of `fileSize` bytes, read through `read` a window at a
+// time; nullopt when the file is no JPEG or BMP, its header is damaged or the
+// picture is larger than kMaxPictureBytes. Damaged or missing EXIF data only
+// leaves the picture as stored.
+std::optional<PictureHeader> ReadPictureHeader(std::uint64_t fileSize, const ReadAt& read);
 
 // The same for a file held whole in memory.
-std::optional<PixelSize> ClaimedPictureSize(std::span<const std::uint8_t> file);
+std::optional<PictureHeader> ReadPictureHeader(std::span<const std::uint8_t> file);
 
 }  // namespace ruzir

@@ -90,7 +90,9 @@ File Bmp(std::size_t at = 6, std::int64_t value = 0, std::size_t size = 58) {
 // 0 x 0: refused. BMP: 10 pixel offset, 14 header size, 18 width, 22 height,
 // 46 colours, 50 important ones.
 TEST(PictureHeader, ClaimedSizeOrRefusal) {
-  const auto claimed = [](const File& f) { return ClaimedPictureSize(f).value_or(PixelSize{}); };
+  const auto claimed = [](const File& f) {
+    return ReadPictureHeader(f).value_or(PictureHeader{}).size;
+  };
   // clang-format off
   const std::array<int, 5> frames[] = {
       {0xC0, 640, 480, 640, 480}, {0xC1, 16384, 16384, 16384, 16384}, {0xC2, 16384, 16385, 0, 0},
@@ -120,7 +122,7 @@ TEST(PictureHeader, ClaimedSizeOrRefusal) {
   for (const auto& [file, width] : files) EXPECT_EQ(claimed(file).width, width) << file.size();
   int reads = 0;  // a read a window: the two 64 KiB segments are stepped over, not read through
   const File& f = files[0].first;
-  ClaimedPictureSize(f.size(), [&](std::uint64_t at, std::span<std::uint8_t> out) {
+  ReadPictureHeader(f.size(), [&](std::uint64_t at, std::span<std::uint8_t> out) {
     const auto end = f.begin() + std::ptrdiff_t(std::min(at + out.size(), f.size()));
     return ++reads,
            std::size_t(std::copy(f.begin() + std::ptrdiff_t(at), end, out.begin()) - out.begin());

@@ -50,7 +50,7 @@ std::optional<OpenedPicture> PictureDecoder::Open(const std::wstring& file) cons
   picture.file.reset(handle);
   LARGE_INTEGER fileSize{};
   if (!::GetFileSizeEx(handle, &fileSize)) return std::nullopt;
-  const auto claimed = ClaimedPictureSize(
+  const auto claimed = ReadPictureHeader(
       static_cast<std::uint64_t>(fileSize.QuadPart),
       [handle](std::uint64_t offset, std::span<std::uint8_t> out) -> std::size_t {
         LARGE_INTEGER at{};

@@ -19,14 +19,14 @@ namespace ruzir {
 // The EXIF values 1 to 8, named by what makes the stored pixels upright:
 // clockwise turns, and mirroring left to right.
 enum class Orientation : std::uint8_t {
-  Upright = 1,       // as stored
-  Mirrored = 2,      // mirrored left to right
-  Turned180 = 3,     // upside down
+  Upright = 1,             // as stored
+  Mirrored = 2,            // mirrored left to right
+  Turned180 = 3,           // upside down
   MirroredUpsideDown = 4,  // mirrored top to bottom
-  Transposed = 5,    // rows and columns exchanged (mirrored, then turned 270 degrees)
-  Turned90 = 6,      // lying on its left side: turn it 90 degrees clockwise
-  Transversed = 7,   // mirrored, then turned 90 degrees clockwise
-  Turned270 = 8,     // lying on its right side: turn it 90 degrees anticlockwise
+  Transposed = 5,          // rows and columns exchanged (mirrored, then turned 270 degrees)
+  Turned90 = 6,            // its top at the left: turn it 90 degrees clockwise
+  Transversed = 7,         // mirrored, then turned 90 degrees clockwise
+  Turned270 = 8,           // its top at the right: turn it 90 degrees anticlockwise
 };
 
 // The orientation of the EXIF value `value`; Upright for any value outside 1

@@ -13,11 +13,18 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 
 #include "support/surface.h"
 #include "support/units.h"
 
 namespace ruzir {
+
+// A picture at the size it is shown at in one window.
+struct Slide {
+  std::optional<MemorySurface> picture;  // none when it is too small to see
+  PixelSize size;
+};
 
 // The size a picture is shown at, from the probe's inner (natural) and outer
 // size: an upright or square picture gets 0.6 x the window's height as its

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <limits>
+#include <new>
 
 namespace ruzir {
 
@@ -11,6 +12,18 @@ std::optional<std::size_t> SurfaceBytes(int width, int height) {
   const auto bytes = static_cast<std::uint64_t>(width) * static_cast<std::uint64_t>(height) * 4u;
   if (bytes > kLimit) return std::nullopt;
   return static_cast<std::size_t>(bytes);
+}
+
+std::optional<MemorySurface> MemorySurface::Create(int width, int height) {
+  const auto bytes = SurfaceBytes(width, height);
+  if (!bytes) return std::nullopt;
+  MemorySurface surface;
+  // Not value-initialised: a picture is written whole before it is read.
+  surface.pixels_.reset(new (std::nothrow) std::uint32_t[*bytes / 4]);
+  if (!surface.pixels_) return std::nullopt;
+  surface.width_ = width;
+  surface.height_ = height;
+  return surface;
 }
 
 void Fill(const SurfaceView& surface, std::uint32_t pixel) {

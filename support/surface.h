@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <optional>
 
 namespace ruzir {
@@ -32,6 +33,24 @@ constexpr std::uint32_t PixelFromColor(std::uint32_t color) {
 std::optional<std::size_t> SurfaceBytes(int width, int height);
 
 void Fill(const SurfaceView& surface, std::uint32_t pixel);
+
+// Pixels in ordinary memory: pictures made away from the window, which can
+// travel between threads as GDI's bitmaps should not.
+class MemorySurface {
+ public:
+  // nullopt when the size is empty or too large (as SurfaceBytes has it), or
+  // the memory cannot be had. The pixels start undefined.
+  static std::optional<MemorySurface> Create(int width, int height);
+
+  SurfaceView view() const { return {pixels_.get(), width_, height_}; }
+
+ private:
+  MemorySurface() = default;
+
+  std::unique_ptr<std::uint32_t[]> pixels_;
+  int width_ = 0;
+  int height_ = 0;
+};
 
 struct PixelSize {
   int width = 0;

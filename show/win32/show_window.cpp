@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "show/win32/slide_loader.h"
 #include "support/win32/handles.h"
 #include "support/win32/system_info.h"
 
@@ -21,16 +22,13 @@ RECT ToRect(const PixelRect& r) noexcept { return {r.left, r.top, r.right, r.bot
 
 }  // namespace
 
-ShowWindow::ShowWindow(LoadedSettings& loaded, const ImageList& images,
-                       const PictureDecoder& decoder, UniformSource& random, HWND previewParent,
-                       std::function<void()> onEnd)
+ShowWindow::ShowWindow(LoadedSettings& loaded, const ImageList& images, UniformSource& random,
+                       HWND previewParent, std::function<void(End)> onEnd)
     : loaded_(loaded),
       images_(images),
-      decoder_(decoder),
       random_(random),
       previewParent_(previewParent),
-      onEnd_(std::move(onEnd)),
-      picker_(images.Count()) {}
+      onEnd_(std::move(onEnd)) {}
 
 ShowWindow::LoadResult ShowWindow::Load(HINSTANCE instance) noexcept {
   scale_ = ScreenTwipsScale();
@@ -59,22 +57,21 @@ ShowWindow::LoadResult ShowWindow::Load(HINSTANCE instance) noexcept {
   Fill(persistent_->view(), PixelFromColor(loaded_.settings.BackColor));
   composer_.Touch({0, 0, width, height});
 
-  // The first picture, centred; before the window exists, so that a folder
-  // of nothing but unreadable files ends the program with no window shown.
-  // Once the show runs, no file that fails to load ever ends it.
-  Slide first;
-  if (!LoadRandomSlide(first)) return LoadResult::NoPicture;
-  const PixelSize size = first.size;
-  PutSlide(std::move(first));
-  composer_.Move(CentredPlacement(size, composer_.size(), scale_));
-  if (loaded_.settings.Gost == 1) {
-    // With after-images the picture itself is never shown: the full-screen
-    // show stamps it from its second tick on, the preview once, now.
-    if (!IsFullScreen()) composer_.StampAfterImage();
-  } else {
-    composer_.SetVisible(true);
+  // The worker draws from a generator of its own, seeded from the show's.
+  const auto seed = static_cast<std::uint32_t>(random_.NextUniform() * 4294967296.0);
+  try {
+    readAhead_.emplace(SlideLoader(images_, seed, height, scale_));
+  } catch (...) {
+    return LoadResult::Failed;  // no thread, or no memory for one
   }
-  Present();
+  readAhead_->Request();
+  if (!IsFullScreen()) {
+    // The preview shows its one picture from the start. Its first picture
+    // is waited for before the window exists, so that a folder of nothing
+    // but unreadable files ends the program with no window shown.
+    if (readAhead_->Wait() != ReadAhead::State::Ready) return LoadResult::NoPicture;
+    PutFirstSlide(std::move(*readAhead_->Take()));
+  }
 
   if (!RegisterWindowClass(instance, kClassName, ::LoadCursorW(nullptr, IDC_ARROW))) {
     return LoadResult::Failed;
@@ -198,23 +195,73 @@ void ShowWindow::OnTimer1() noexcept {
   // transition letting messages through) is dropped: ticks never overlap.
   if (ticking_) return;
   ticking_ = true;
+  if (awaitingFirst_) {
+    AwaitFirstPicture();
+  } else {
+    Tick();
+  }
+  ticking_ = false;
+}
+
+void ShowWindow::AwaitFirstPicture() noexcept {
+  switch (readAhead_->state()) {
+    case ReadAhead::State::Ready:
+      PutFirstSlide(std::move(*readAhead_->Take()));
+      readAhead_->Request();
+      break;
+    case ReadAhead::State::Failed:
+      // Not one file of the folder could be loaded. (A folder of no picture
+      // files at all never gets this far.)
+      Close(End::NoPicture);
+      break;
+    case ReadAhead::State::Idle:
+    case ReadAhead::State::Loading:
+      break;
+  }
+}
+
+void ShowWindow::PutFirstSlide(Slide&& slide) noexcept {
+  awaitingFirst_ = false;
+  const PixelSize size = slide.size;
+  PutSlide(std::move(slide));
+  composer_.Move(CentredPlacement(size, composer_.size(), scale_));
+  if (loaded_.settings.Gost == 1) {
+    // With after-images the picture itself is never shown: the full-screen
+    // show stamps it from its second tick on, the preview once, now.
+    if (!IsFullScreen()) composer_.StampAfterImage();
+  } else {
+    composer_.SetVisible(true);
+  }
+  Present();
+}
+
+void ShowWindow::Tick() noexcept {
   const Settings& settings = loaded_.settings;
   const TickKind kind = BeginTick(timer_, DisplayClock(), settings.Interval);
   if (kind != TickKind::First) {
     bool change = kind == TickKind::Change;
     if (change) {
-      // The next picture is loaded before the current one leaves: when none
-      // can be loaded now (files removed, locked or damaged), the current
-      // one stays for another display time and the change is tried again.
-      Slide next;
-      if (LoadRandomSlide(next)) {
-        PlayTransition(Transition::Kind::Out);
-        PutSlide(std::move(next));
-      } else {
-        // At least a second apart, whatever the display time: a retry may
-        // try every file of the folder.
-        timer_.SlideStart = DisplayClock() + std::max(0, kMinRetrySeconds - settings.Interval);
-        change = false;
+      // The current picture leaves only once the next one is there: until
+      // then it drifts on, and the change comes with the first tick that
+      // finds it. When no file could be loaded (files removed, locked or
+      // damaged), the worker is asked again for the next display time.
+      change = false;
+      switch (readAhead_->state()) {
+        case ReadAhead::State::Ready:
+          PlayTransition(Transition::Kind::Out);
+          PutSlide(std::move(*readAhead_->Take()));
+          readAhead_->Request();
+          change = true;
+          break;
+        case ReadAhead::State::Failed:
+        case ReadAhead::State::Idle:
+          // At least a second apart, whatever the display time: a retry may
+          // try every file of the folder.
+          timer_.SlideStart = DisplayClock() + std::max(0, kMinRetrySeconds - settings.Interval);
+          readAhead_->Request();
+          break;
+        case ReadAhead::State::Loading:
+          break;
       }
     }
     // The new picture makes its first step from the old one's place.
@@ -236,25 +283,6 @@ void ShowWindow::OnTimer1() noexcept {
     }
     Present();
   }
-  ticking_ = false;
-}
-
-bool ShowWindow::LoadSlide(std::int16_t index, Slide& slide) noexcept {
-  const auto opened = decoder_.Open(images_.File(index));
-  if (!opened) return false;
-  const PixelSize size = SlidePixelSize(opened->size, persistent_->height(), scale_);
-  slide.picture.reset();
-  if (size.width > 0 && size.height > 0) {
-    slide.picture = DibSurface::Create(size.width, size.height);
-    if (!slide.picture || !decoder_.DecodeInto(*opened, slide.picture->view())) return false;
-  }
-  slide.size = size;
-  return true;
-}
-
-bool ShowWindow::LoadRandomSlide(Slide& slide) noexcept {
-  return picker_.PickAndLoad(random_, [&](std::int16_t index) { return LoadSlide(index, slide); })
-      .has_value();
 }
 
 void ShowWindow::PutSlide(Slide&& slide) noexcept {
@@ -302,8 +330,10 @@ void ShowWindow::Present() noexcept {
   }
 }
 
-void ShowWindow::Close() noexcept {
-  if (!closing_) ::DestroyWindow(hwnd());
+void ShowWindow::Close(End end) noexcept {
+  if (closing_) return;
+  end_ = end;
+  ::DestroyWindow(hwnd());
 }
 
 void ShowWindow::OnDestroy() noexcept {
@@ -315,7 +345,7 @@ void ShowWindow::OnDestroy() noexcept {
   } else if (const HWND owner = ::GetWindow(hwnd(), GW_OWNER)) {
     ::PostMessageW(owner, WM_CLOSE, 1, 1);
   }
-  onEnd_();
+  onEnd_(end_);
 }
 
 }  // namespace ruzir::win32

@@ -11,6 +11,11 @@
 // desktop snapshot, painting, the slide timer, input, and pacing the
 // transitions to the display.
 //
+// The pictures come from a read-ahead worker, so that no decoding ever holds
+// up this thread. The full-screen show appears at once and its first picture
+// as soon as it has been read; each change waits, drifting, until the next
+// picture is there. The preview loads its one picture before it shows.
+//
 // Closing the window is the end of the show: `onEnd` runs from WM_DESTROY,
 // whether the show closed itself or the host destroyed the preview pane (and
 // with it this child), and ends the process, so no copy lingers.
@@ -26,9 +31,9 @@
 #include "show/frame_composer.h"
 #include "show/image_list.h"
 #include "show/slide.h"
+#include "show/read_ahead.h"
 #include "show/transition.h"
 #include "show/win32/frame_pacer.h"
-#include "show/win32/picture_decoder.h"
 #include "support/random.h"
 #include "support/units.h"
 #include "support/win32/dib_surface.h"
@@ -41,16 +46,19 @@ class ShowWindow final : public WindowBase {
   static constexpr const wchar_t* kClassName = L"RuzirShow";
 
   enum class LoadResult { Loaded, NoPicture, Failed };
+  // Why the show ended: input or the host, or no listed file could be loaded.
+  enum class End { Closed, NoPicture };
 
   // `previewParent` is the host's pane for the preview, null for the full-
   // screen show. `onEnd` ends the process once the window has gone.
-  ShowWindow(LoadedSettings& loaded, const ImageList& images, const PictureDecoder& decoder,
-             UniformSource& random, HWND previewParent, std::function<void()> onEnd);
+  ShowWindow(LoadedSettings& loaded, const ImageList& images, UniformSource& random,
+             HWND previewParent, std::function<void(End)> onEnd);
 
   // Sets the window up while it is hidden: geometry, background colour, the
-  // first picture centred, timer (disabled), and in the full-screen show the
-  // hidden cursor. NoPicture, before any window exists, when no listed file
-  // can be loaded; Failed when the window or its pictures cannot be made.
+  // reading of the first picture, timer (disabled), and in the full-screen
+  // show the hidden cursor. The preview waits for its picture and places it:
+  // NoPicture, before any window exists, when no listed file can be loaded.
+  // Failed when the window or its surfaces cannot be made.
   LoadResult Load(HINSTANCE instance) noexcept;
 
   // Copies the desktop into the persistent picture: one to one in the full-
@@ -69,12 +77,6 @@ class ShowWindow final : public WindowBase {
   void EnableTimer1() noexcept;
 
  private:
-  // A picture loaded at its size for this window.
-  struct Slide {
-    std::optional<DibSurface> picture;  // none when it is too small to see
-    PixelSize size;
-  };
-
   LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) noexcept override;
 
   void OnPaint() noexcept;
@@ -83,10 +85,14 @@ class ShowWindow final : public WindowBase {
   void OnTimer1() noexcept;
   void OnDestroy() noexcept;
 
-  // Loads file `index` into `slide`. False when the file cannot be loaded.
-  bool LoadSlide(std::int16_t index, Slide& slide) noexcept;
-  // Draws pictures until one loads; false when none of them can, for now.
-  bool LoadRandomSlide(Slide& slide) noexcept;
+  // A tick before the first picture has come: shows it once it is there,
+  // ends the show when none can be loaded.
+  void AwaitFirstPicture() noexcept;
+  // A tick of the running show: the drift, and the change once the display
+  // time has run out and the next picture is there.
+  void Tick() noexcept;
+  // The first picture, centred.
+  void PutFirstSlide(Slide&& slide) noexcept;
   // Makes a loaded slide picImage's picture; picImage's left and top stay.
   void PutSlide(Slide&& slide) noexcept;
   // Plays the outgoing or incoming half of a picture change with
@@ -99,27 +105,28 @@ class ShowWindow final : public WindowBase {
   bool IsFullScreen() const noexcept { return previewParent_ == nullptr; }
   TwipsRect PictureTwips() const noexcept;
   // Closing the full-screen show ends the process through OnDestroy.
-  void Close() noexcept;
+  void Close(End end = End::Closed) noexcept;
 
   LoadedSettings& loaded_;
   const ImageList& images_;
-  const PictureDecoder& decoder_;
   UniformSource& random_;
   HWND previewParent_;
-  std::function<void()> onEnd_;
+  std::function<void(End)> onEnd_;
 
   TwipsScale scale_;                      // of the screen the window is on
   std::optional<DibSurface> persistent_;  // background, snapshot, after-images
   std::optional<DibSurface> frame_;       // what the screen shows
-  std::optional<DibSurface> picture_;     // picImage's pixels
+  std::optional<MemorySurface> picture_;  // picImage's pixels
+  std::optional<ReadAhead> readAhead_;    // the next picture
+  bool awaitingFirst_ = true;             // no picture has been shown yet
   FrameComposer composer_;
   FramePacer pacer_;
-  ImagePicker picker_;
   SlideTimerState timer_;
   bool ticking_ = false;
   CursorWatch cursor_;
   bool cursorHidden_ = false;
   bool closing_ = false;
+  End end_ = End::Closed;
 };
 
 }  // namespace ruzir::win32

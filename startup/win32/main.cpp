@@ -15,7 +15,6 @@
 #include "settings/win32/registry_store.h"
 #include "show/image_list.h"
 #include "show/win32/file_search.h"
-#include "show/win32/picture_decoder.h"
 #include "show/win32/show_window.h"
 #include "startup/startup_plan.h"
 #include "support/random.h"
@@ -112,19 +111,26 @@ int RunShowMode(HINSTANCE instance, KeyStore& store, const CommandLine& command)
   };
   FileSearch search;
   const ImageList images = BuildImageList(loaded->settings.Path, search);
-  const auto decoder = PictureDecoder::Create();
-  if (images.Count() == 0 || !decoder) return endWithoutPictures();
+  if (images.Count() == 0) return endWithoutPictures();
 
   // The window's end is the process's: the run flag is cleared, and the
-  // process ends at once, so no timer tick or queued input runs.
-  const auto endShow = [&store] {
+  // process ends at once, so no timer tick or queued input runs. It does not
+  // wait for the read-ahead worker either, which may be deep in a decode:
+  // terminating skips the libraries' clean-up, which could wait for a lock
+  // the worker holds, and there is nothing left to save.
+  const auto endShow = [&store](ShowWindow::End end) {
+    UINT exitCode = 0;
+    if (end == ShowWindow::End::NoPicture) {
+      ShowWarning(kImageListFailedText);
+      exitCode = 1;
+    }
     if (!ClearRunFlag(store)) {
       ShowWarning(kLoadFailedText);
-      ::ExitProcess(1);
+      exitCode = 1;
     }
-    ::ExitProcess(0);
+    ::TerminateProcess(::GetCurrentProcess(), exitCode);
   };
-  ShowWindow window(*loaded, images, *decoder, random, previewParent, endShow);
+  ShowWindow window(*loaded, images, random, previewParent, endShow);
   switch (window.Load(instance)) {
     case ShowWindow::LoadResult::Loaded:
       break;

@@ -1,5 +1,5 @@
-// COM for the picture codecs: an owning interface pointer and the apartment
-// of the user-interface thread.
+// COM for the picture codecs: an owning interface pointer and a thread's
+// apartment.
 #pragma once
 
 #include <objbase.h>
@@ -42,12 +42,13 @@ class com_ptr {
   T* p_ = nullptr;
 };
 
-// The thread's single-threaded apartment, for as long as this lives.
+// The thread's apartment, for as long as this lives: single-threaded for a
+// thread with windows (the shell's dialogs need it), the multithreaded one
+// for a worker without a message loop.
 class com_apartment {
  public:
-  com_apartment() noexcept
-      : initialized_(SUCCEEDED(
-            ::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE))) {}
+  explicit com_apartment(DWORD model = COINIT_APARTMENTTHREADED) noexcept
+      : initialized_(SUCCEEDED(::CoInitializeEx(nullptr, model | COINIT_DISABLE_OLE1DDE))) {}
   com_apartment(const com_apartment&) = delete;
   com_apartment& operator=(const com_apartment&) = delete;
   ~com_apartment() {

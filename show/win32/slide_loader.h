@@ -1,0 +1,23 @@
+// The slides of one show window, as the read-ahead worker makes them.
+//
+// The worker loads with its own things: a COM apartment of its own (the
+// multithreaded one, as it has no message loop) and its own codecs, made at
+// its first load, and its own random draws, seeded from the show's, so the
+// pictures come in the same random order as ever. It never touches a window.
+#pragma once
+
+#include <cstdint>
+
+#include "show/image_list.h"
+#include "show/read_ahead.h"
+#include "support/units.h"
+
+namespace ruzir::win32 {
+
+// Draws pictures of `images` until one loads and makes it a slide for a
+// window `windowHeight` pixels high; nullopt when none can be loaded now.
+// `images` must outlive the worker (it lives as long as the process).
+ReadAhead::Produce SlideLoader(const ImageList& images, std::uint32_t seed, int windowHeight,
+                               TwipsScale scale);
+
+}  // namespace ruzir::win32

@@ -21,9 +21,8 @@ void ReadAhead::Work(const std::shared_ptr<Shared>& shared, Produce produce) {
   for (;;) {
     {
       std::unique_lock lock(shared->mutex);
-      shared->changed.wait(lock, [&] {
-        return shared->stopping || shared->state == State::Loading;
-      });
+      shared->changed.wait(lock,
+                           [&] { return shared->stopping || shared->state == State::Loading; });
       if (shared->stopping) return;
     }
     std::optional<Slide> slide;

@@ -1,0 +1,92 @@
+// The read-ahead worker over a fake decoder: slides in order, failures
+// reported and asked again, the window's thread never held up, and a shut-
+// down that does not wait for a load.
+#include <condition_variable>
+#include <mutex>
+#include <thread>
+
+#include "show/read_ahead.h"
+#include "test_support.h"
+
+namespace ruzir::test {
+
+// Each load takes the next outcome: a slide that wide, none (0), or an
+// exception (-1); it waits while the gate is shut.
+struct FakeDecoder {
+  std::mutex mutex;
+  std::condition_variable changed;
+  std::vector<int> outcomes;
+  bool open = true;
+  std::size_t loads = 0;
+  std::optional<std::thread::id> destroyedOn;  // of the loader's state
+
+  ~FakeDecoder() {  // the worker outlives its owner, not the test's fakes
+    std::unique_lock lock(mutex);
+    changed.wait(lock, [&] { return destroyedOn.has_value(); });
+  }
+  void Open(bool value) {
+    const std::lock_guard lock(mutex);
+    open = value;
+    changed.notify_all();
+  }
+  ReadAhead::Produce Produce() {
+    // The loader's state goes with the last copy of the function.
+    struct Tools {
+      FakeDecoder* fake;
+      ~Tools() {
+        const std::lock_guard lock(fake->mutex);
+        fake->destroyedOn = std::this_thread::get_id();
+        fake->changed.notify_all();
+      }
+    };
+    return [this, tools = std::shared_ptr<Tools>(new Tools{this})]() -> std::optional<Slide> {
+      std::unique_lock lock(mutex);
+      changed.wait(lock, [&] { return open; });
+      const int outcome = outcomes.at(loads++);
+      if (outcome < 0) throw std::bad_alloc();
+      if (outcome == 0) return std::nullopt;
+      return Slide{MemorySurface::Create(outcome, 1), {outcome, 1}};
+    };
+  }
+};
+
+TEST(ReadAhead, SlidesInOrderAndFailuresAskedAgain) {
+  FakeDecoder fake;
+  fake.outcomes = {7, 0, -1, 9};
+  ReadAhead ahead(fake.Produce());
+  EXPECT_EQ(ahead.state(), ReadAhead::State::Idle);
+  const std::pair<ReadAhead::State, int> steps[] = {
+      {ReadAhead::State::Ready, 7}, {ReadAhead::State::Failed, 0},
+      {ReadAhead::State::Failed, 0}, {ReadAhead::State::Ready, 9}};
+  for (const auto& [state, width] : steps) {
+    ahead.Request();
+    EXPECT_EQ(ahead.Wait(), state) << width;
+    if (state == ReadAhead::State::Ready) ahead.Request();  // loads nothing more
+    const auto slide = ahead.Take();
+    EXPECT_EQ(slide && slide->picture ? slide->picture->view().width : 0, width);
+    EXPECT_EQ(ahead.state(), slide ? ReadAhead::State::Idle : state);
+  }
+  EXPECT_EQ(fake.loads, 4u);
+}
+
+TEST(ReadAhead, NeverHoldsUpTheCallerAndEndsWithoutWaiting) {
+  FakeDecoder fake;
+  fake.outcomes = {5, 6};
+  std::optional<ReadAhead> ahead(std::in_place, fake.Produce());
+  fake.Open(false);
+  ahead->Request();
+  EXPECT_EQ(ahead->state(), ReadAhead::State::Loading);
+  EXPECT_FALSE(ahead->Take());
+  fake.Open(true);
+  EXPECT_EQ(ahead->Wait(), ReadAhead::State::Ready);
+  ASSERT_TRUE(ahead->Take());
+  fake.Open(false);
+  ahead->Request();
+  ahead.reset();  // while the worker waits in a load
+  fake.Open(true);
+  std::unique_lock lock(fake.mutex);
+  fake.changed.wait(lock, [&] { return fake.destroyedOn.has_value(); });
+  EXPECT_NE(*fake.destroyedOn, std::this_thread::get_id());  // on the worker, where it was used
+}
+
+}  // namespace ruzir::test

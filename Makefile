@@ -27,6 +27,7 @@ show: win samples
 	@scripts/show.sh
 
 test: native win samples
+	@scripts/make-test-pictures.sh $(WIN)/test-pictures
 	@scripts/test.sh
 
 # Speed and cost figures: native pixel work, loading and listing under Wine,

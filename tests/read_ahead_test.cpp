@@ -55,9 +55,10 @@ TEST(ReadAhead, SlidesInOrderAndFailuresAskedAgain) {
   fake.outcomes = {7, 0, -1, 9};
   ReadAhead ahead(fake.Produce());
   EXPECT_EQ(ahead.state(), ReadAhead::State::Idle);
-  const std::pair<ReadAhead::State, int> steps[] = {
-      {ReadAhead::State::Ready, 7}, {ReadAhead::State::Failed, 0},
-      {ReadAhead::State::Failed, 0}, {ReadAhead::State::Ready, 9}};
+  const std::pair<ReadAhead::State, int> steps[] = {{ReadAhead::State::Ready, 7},
+                                                    {ReadAhead::State::Failed, 0},
+                                                    {ReadAhead::State::Failed, 0},
+                                                    {ReadAhead::State::Ready, 9}};
   for (const auto& [state, width] : steps) {
     ahead.Request();
     EXPECT_EQ(ahead.Wait(), state) << width;

@@ -56,6 +56,7 @@ ShowWindow::LoadResult ShowWindow::Load(HINSTANCE instance) noexcept {
   composer_ = FrameComposer(persistent_->view(), frame_->view(), [] { ::GdiFlush(); });
   Fill(persistent_->view(), PixelFromColor(loaded_.settings.BackColor));
   composer_.Touch({0, 0, width, height});
+  Present();  // the window's first paint shows the background
 
   // The worker draws from a generator of its own, seeded from the show's.
   const auto seed = static_cast<std::uint32_t>(random_.NextUniform() * 4294967296.0);

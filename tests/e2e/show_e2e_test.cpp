@@ -3,6 +3,8 @@
 // end before any window. On the 1024 x 768 screen at 96 DPI of the run a
 // picture's longer side is 0.6 x 768 = 460.8, so 461 pixels, and a drift
 // step is 2 pixels across and 1 down.
+#include <thread>
+
 #include "tests/e2e/driver.h"
 
 namespace ruzir::e2e {
@@ -10,6 +12,12 @@ namespace {
 
 constexpr COLORREF kRed = RGB(255, 0, 0);
 constexpr COLORREF kBackground = RGB(64, 0, 64);  // the default
+
+std::wstring TestPicture(const wchar_t* name) {
+  return ProgramFolder() + L"test-pictures\\" + name;
+}
+bool Reddish(COLORREF c) { return GetRValue(c) > 200 && GetGValue(c) < 60 && GetBValue(c) < 60; }
+bool Bluish(COLORREF c) { return GetBValue(c) > 200 && GetRValue(c) < 60 && GetGValue(c) < 60; }
 
 using Show = Fresh;
 
@@ -63,6 +71,12 @@ TEST_F(Show, FullScreenDrawsWhatItIsSetToAndEndsAtTheFirstInput) {
          return count > 0 && count < Area(box) * 9 / 10;
        },
        [] { Keys({VK_SPACE}); }},
+      {"a photo stored on its side, red left of blue, stands upright: red on top; a key", 0,
+       [](Folder& folder) { folder.Copy(TestPicture(L"turned.jpg"), L"turned.jpg"); },
+       [](const Shot& s) {  // 230 x 461 from (397, 153) on; lying, it would be 461 x 230
+         return Reddish(s.At(512, 200)) && Bluish(s.At(512, 560)) && s.At(330, 384) == kBackground;
+       },
+       [] { Keys({VK_SPACE}); }},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
@@ -88,6 +102,46 @@ TEST_F(Show, FullScreenDrawsWhatItIsSetToAndEndsAtTheFirstInput) {
     EXPECT_EQ(RunFlag(), Short(0));
     EXPECT_EQ(ValueCount(), stored.value_or(0));
   }
+}
+
+// Camera photos never hold the show up: its window comes before its first
+// picture, a key ends it as fast while a photo loads as while a small picture
+// drifts, and with a change every second the screen never stands still.
+TEST_F(Show, CameraPhotosNeverHoldTheShowUp) {
+  Folder small, photos;
+  small.Add(L"red.bmp", Bmp(300, 600));
+  for (const wchar_t* name : {L"camera-a.jpg", L"camera-b.jpg"}) {
+    photos.Copy(TestPicture(name), name);
+  }
+  const auto timeToEnd = [](const std::wstring& folder, bool (*ready)(const Shot&)) {
+    Store(L"Path", String(folder));
+    Program program(L"/s");
+    EXPECT_TRUE(program.Window(L"RuzirShow") && WaitFor([&] { return ready(Shot()); }));
+    const auto start = std::chrono::steady_clock::now();
+    Keys({VK_SPACE});
+    EXPECT_EQ(program.Exit(), 0u);
+    return std::chrono::steady_clock::now() - start;
+  };
+  const auto drifting =
+      timeToEnd(small.path(), [](const Shot& s) { return s.Find(kRed).first > 0; });
+  const auto loading = timeToEnd(photos.path(), [](const Shot& s) {  // the window, no picture yet
+    return s.Find(kBackground, false).first == 0;
+  });
+  EXPECT_LT(loading, drifting * 10);
+
+  Store(L"Interval", Short(1));
+  Program program(L"/s");
+  ASSERT_TRUE(program.Window(L"RuzirShow"));
+  ASSERT_TRUE(WaitFor([] { return Shot().Find(kBackground, false).first > 0; }));
+  std::vector<COLORREF> previous;
+  for (int i = 0; i < 24; ++i) {
+    std::this_thread::sleep_for(250ms);
+    Shot shot;
+    EXPECT_NE(shot.pixels, previous) << "still at shot " << i;
+    previous = std::move(shot.pixels);
+  }
+  Keys({VK_SPACE});
+  EXPECT_EQ(program.Exit(), 0u);
 }
 
 // While one copy runs, another ends at once, whatever it was asked to do.

@@ -174,9 +174,10 @@ TEST_F(Show, PreviewLivesInThePaneAndEndsWithIt) {
   EXPECT_EQ(RunFlag(), Short(0));
 }
 
-// Starts that end before any window: quietly for a preview with nowhere to
-// live, with the program's message when the folder has nothing to show.
-TEST_F(Show, StartsThatEndBeforeAnyWindow) {
+// Starts that end with no show: quietly for a preview with nowhere to live,
+// with the program's message, once the show's window has gone, when not one
+// file of the folder can be loaded.
+TEST_F(Show, StartsThatEndWithNoShow) {
   Folder folder;
   folder.Add(L"hidden.bmp", Bmp(50, 50), FILE_ATTRIBUTE_HIDDEN);
   folder.Add(L"picture.png", Bmp(50, 50));

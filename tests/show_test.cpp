@@ -133,6 +133,30 @@ TEST(PictureHeader, ClaimedSizeOrRefusal) {
   EXPECT_EQ(claimed(core), (PixelSize{5, 7}));
 }
 
+// A 3 x 2 picture's pixels 0 to 5 upright, row by row; values outside 1 to 8
+// leave it as stored. A surface of another size is left alone.
+TEST(Orientation, EveryValueTurnsUpright) {
+  // clang-format off
+  const std::tuple<std::uint32_t, int, std::vector<std::uint32_t>> cases[] = {
+      {0, 3, {0, 1, 2, 3, 4, 5}}, {1, 3, {0, 1, 2, 3, 4, 5}}, {2, 3, {2, 1, 0, 5, 4, 3}},
+      {3, 3, {5, 4, 3, 2, 1, 0}}, {4, 3, {3, 4, 5, 0, 1, 2}}, {5, 2, {0, 3, 1, 4, 2, 5}},
+      {6, 2, {3, 0, 4, 1, 5, 2}}, {7, 2, {5, 2, 4, 1, 3, 0}}, {8, 2, {2, 5, 1, 4, 0, 3}},
+      {9, 3, {0, 1, 2, 3, 4, 5}}};
+  // clang-format on
+  const Pixels stored(3, 2);
+  for (auto [value, width, expected] : cases) {
+    const Orientation orientation = OrientationFromExif(value);
+    const PixelSize size = UprightSize({3, 2}, orientation);
+    Pixels upright(9, 1, 99, 0);  // six pixels and three after them
+    TurnUpright(stored.view, orientation, {upright.pixels.data(), width, 6 / width + 1});
+    EXPECT_EQ(upright.pixels, std::vector<std::uint32_t>(9, 99)) << value;
+    TurnUpright(stored.view, orientation, {upright.pixels.data(), size.width, size.height});
+    expected.resize(9, 99);
+    EXPECT_EQ(std::pair(size, upright.pixels), std::pair(PixelSize{width, 6 / width}, expected))
+        << value;
+  }
+}
+
 // A solid colour stays exact, box-shrunk first or not (by 4, 18, 111, 257).
 // Averages are of light, to the nearest: 0 and 255 give 188 (not 128), 0 and
 // 16 give 8.54, so 9.

@@ -79,6 +79,19 @@ File App1(std::size_t length) {
   while (segment.size() < 2 + length) segment = segment + Frame(0xC0, 1, 1);
   return File(segment.begin(), segment.begin() + 2 + length);
 }
+// An APP1 segment of EXIF data, II or MM: IFD0 at 8 holds three SHORTs, tags
+// 256, 274 (the orientation `value`) and 296, and names itself as the next IFD.
+// Its length is set to `length` (the bytes after it stay), `patch` laid at `at`.
+File Exif(bool mm, int value, std::size_t length = 58, std::size_t at = 0, const File& patch = {}) {
+  File s{0xFF, 0xE1, 0, std::uint8_t(length), 'E', 'x', 'i', 'f', 0, 0};
+  const auto put = [&](std::uint32_t v, int n) {
+    for (int i = 0; i < n; ++i) s.push_back(std::uint8_t(v >> 8 * (mm ? n - 1 - i : i)));
+  };
+  put(mm ? 0x4D4D : 0x4949, 2), put(42, 2), put(8, 4), put(3, 2);
+  for (const int tag : {256, 274, 296})
+    put(tag, 2), put(3, 2), put(1, 4), put(tag == 274 ? value : 3, 2), put(0, 2);
+  return put(8, 4), std::copy(patch.begin(), patch.end(), s.begin() + std::ptrdiff_t(at)), s;
+}
 // A 4 x 3 BMP, a little-endian value put at `at` (6 is reserved), cut to `size`.
 File Bmp(std::size_t at = 6, std::int64_t value = 0, std::size_t size = 58) {
   File file(58, 0);
@@ -107,7 +120,7 @@ TEST(PictureHeader, ClaimedSizeOrRefusal) {
   const File markers{0xFF, 0x01, 0xFF, 0xD0, 0xFF, 0xFF, 0xD7, 0x12, 0xFF, 0x00};
   const File frame = Frame(0xC0, 8, 8);
   const std::pair<File, int> files[] = {
-      {Jpeg(App1(65535) + App1(65535) + markers + Frame(0xC2, 3, 2)), 3},
+      {Jpeg(Exif(false, 6) + App1(65535) + App1(65535) + markers + Frame(0xC2, 3, 2)), 3},
       {Jpeg(File{0xFF, 0xDA, 0, 2} + frame), 0}, {Jpeg(File{0xFF, 0xD8, 0, 2} + frame), 0},
       {Jpeg(File{0xFF, 0xE0, 0, 1} + frame), 0}, {Jpeg(File{0xFF, 0xC0, 0, 7, 8, 0, 2, 0, 3}), 0},
       {Jpeg(App1(4000)), 0}, {Jpeg(File(frame.begin(), frame.begin() + 8)), 0}, {Bmp(6, 0, 40), 0},
@@ -120,7 +133,7 @@ TEST(PictureHeader, ClaimedSizeOrRefusal) {
     EXPECT_EQ(claimed(Bmp(at, value)), (PixelSize{int(width), int(height)})) << at << ": " << value;
   }
   for (const auto& [file, width] : files) EXPECT_EQ(claimed(file).width, width) << file.size();
-  int reads = 0;  // a read a window: the two 64 KiB segments are stepped over, not read through
+  int reads = 0;  // a read a window: EXIF read in the first, two 64 KiB segments stepped over
   const File& f = files[0].first;
   ReadPictureHeader(f.size(), [&](std::uint64_t at, std::span<std::uint8_t> out) {
     const auto end = f.begin() + std::ptrdiff_t(std::min(at + out.size(), f.size()));
@@ -131,6 +144,32 @@ TEST(PictureHeader, ClaimedSizeOrRefusal) {
   File core = Bmp(14, 12);  // the core header's 16-bit sizes
   core[18] = 5, core[20] = 7;
   EXPECT_EQ(claimed(core), (PixelSize{5, 7}));
+}
+
+// Segments before a 3 x 2 frame: the first APP1 holding EXIF data names the
+// orientation; cut, damaged or hostile data, in or after it, leaves it Upright.
+TEST(PictureHeader, ExifOrientation) {
+  // clang-format off
+  std::vector<std::pair<File, int>> cases = {  // 58 long: Exif\0\0 at 4, TIFF at 10, IFD0 at 18
+      {Exif(false, 6, 54), 6}, {Exif(true, 6, 54), 6}, {Exif(false, 6, 53), 1},
+      {Exif(true, 6, 17), 1}, {Exif(false, 6, 16), 1}, {Exif(true, 6, 11), 1},
+      {Exif(false, 6, 7) + Exif(true, 8), 8}, {Exif(false, 6, 58, 11, {'X'}) + Exif(true, 8), 1},
+      {Exif(false, 6, 58, 7, {'g'}), 1}, {Exif(true, 6, 58, 13, {43}), 1},
+      {Exif(false, 6, 58, 14, {4}), 1}, {Exif(true, 6, 58, 17, {50}), 1},
+      {Exif(false, 6, 58, 14, {0xFF, 0xFF, 0xFF, 0xFF}), 1}, {Exif(false, 6, 58, 18, {4}), 1},
+      {Exif(true, 6, 58, 18, {0xFF}), 1}, {Exif(false, 6, 58, 18, {1}), 1},
+      {Exif(false, 6, 58, 34, {4}), 1}, {Exif(true, 6, 58, 36, {1}), 1},
+      {Exif(false, 6, 58, 32, {0x13}), 1}, {Exif(false, 6, 58, 1, {0xE2}), 1},
+      {Frame(0xC0, 3, 2) + Exif(false, 6), 1}, {Exif(false, 6) + Exif(true, 8), 6},
+      {App1(20) + Exif(true, 8), 8}};
+  // clang-format on
+  for (int value = 0; value < 10; ++value) {  // 0 and 9 name no orientation
+    for (const bool mm : {false, true}) cases.push_back({Exif(mm, value), value % 9 ? value : 1});
+  }
+  for (std::size_t i = 0; i < cases.size(); ++i) {
+    const auto [size, turn] = ReadPictureHeader(Jpeg(cases[i].first + Frame(0xC0, 3, 2))).value();
+    EXPECT_EQ(std::pair(size, int(turn)), std::pair(PixelSize{3, 2}, cases[i].second)) << i;
+  }
 }
 
 // A 3 x 2 picture's pixels 0 to 5 upright, row by row; values outside 1 to 8

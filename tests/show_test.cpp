@@ -79,9 +79,8 @@ File App1(std::size_t length) {
   while (segment.size() < 2 + length) segment = segment + Frame(0xC0, 1, 1);
   return File(segment.begin(), segment.begin() + 2 + length);
 }
-// An APP1 segment of EXIF data, II (0) or MM (1): IFD0 at 8 holds three SHORTs,
-// tags 256, 274 (orientation 6) and 296, and names itself as the next IFD. The
-// bytes `patch` laid at `at`; its length set to `length` (the bytes after it stay).
+// APP1 EXIF data, II (0) or MM (1): IFD0 at 8 holds SHORTs 256, 274 (6), 296 and names itself
+// next. `patch` is laid at `at`, the length set to `length` (the bytes after it stay).
 File Exif(bool mm, std::size_t at = 0, const File& patch = {}, std::size_t length = 58) {
   File s{0xFF, 0xE1, 0, std::uint8_t(length), 'E', 'x', 'i', 'f', 0, 0};
   const auto put = [&](std::uint32_t v, int n) {
@@ -114,8 +113,8 @@ TEST(PictureHeader, ClaimedSizeOrRefusal) {
   const std::array<std::int64_t, 4> bmps[] = {
       {6, 0, 4, 3}, {22, -3, 4, 3}, {18, -4, 0, 0}, {18, 0x7FFFFFFF, 0, 0}, {46, 1, 4, 3},
       {46, 2, 0, 0}, {46, 0x7FFFFFFF, 0, 0}, {50, 16, 4, 3}, {10, 58, 0, 0}, {14, 16, 0, 0}};
-  // TEM, RST0, fill, RST7 and stray bytes are passed over; a scan or a new
-  // start before a frame, a length below 2, a short frame, a cut are not.
+  // TEM, RST0, fill, RST7, stray bytes, an empty segment and an 8-byte frame pass; a scan or a
+  // new start before a frame, a length below 2, a shorter frame, a cut do not.
   const File markers{0xFF, 0x01, 0xFF, 0xD0, 0xFF, 0xFF, 0xD7, 0x12, 0xFF, 0x00};
   const File frame = Frame(0xC0, 8, 8);
   const std::pair<File, int> files[] = {
@@ -123,7 +122,8 @@ TEST(PictureHeader, ClaimedSizeOrRefusal) {
       {Jpeg(File{0xFF, 0xDA, 0, 2} + frame), 0}, {Jpeg(File{0xFF, 0xD8, 0, 2} + frame), 0},
       {Jpeg(File{0xFF, 0xE0, 0, 1} + frame), 0}, {Jpeg(File{0xFF, 0xC0, 0, 7, 8, 0, 2, 0, 3}), 0},
       {Jpeg(App1(4000)), 0}, {Jpeg(File(frame.begin(), frame.begin() + 8)), 0}, {Bmp(6, 0, 40), 0},
-      {File{0x89, 'P', 'N', 'G'}, 0}};
+      {File{0x89, 'P', 'N', 'G'}, 0},
+      {Jpeg(File{0xFF, 0xE0, 0, 2, 0xFF, 0xC0, 0, 8, 8, 0, 2, 0, 3}), 3}};
   // clang-format on
   for (const auto& [code, w, h, width, height] : frames)
     EXPECT_EQ(claimed(Jpeg(Frame(code, w, h))), (PixelSize{width, height})) << code;
@@ -154,7 +154,7 @@ TEST(PictureHeader, ExifOrientation) {
       {Exif(0, 14, {0xFF, 0xFF, 0xFF, 0xFF}), 1}, {Exif(0, 18, {4}), 1}, {Exif(1, 18, {0xFF}), 1},
       {Exif(0, 18, {1}), 1}, {Exif(0, 34, {4}), 1}, {Exif(1, 36, {1}), 1}, {Exif(0, 32, {0x13}), 1},
       {Exif(0, 1, {0xE2}), 1}, {Frame(0xC0, 3, 2) + Exif(0), 1}, {Exif(0) + Exif(1, 41, {8}), 6},
-      {App1(20) + Exif(1, 41, {8}), 8}};
+      {App1(20) + Exif(1, 41, {8}), 8}, {Exif(0, 0, {}, 8) + Exif(1, 41, {8}), 1}};
   // clang-format on
   for (int i = 0; i < 20; ++i)  // each value in both orders; 0 and 9 name no orientation
     cases.push_back({Exif(i % 2, 40 + i % 2, {std::uint8_t(i / 2)}), i / 2 % 9 ? i / 2 : 1});

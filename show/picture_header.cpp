@@ -59,10 +59,41 @@ bool IsFrameHeader(std::uint8_t code) {
 // TEM and the restart markers carry no length.
 bool IsStandalone(std::uint8_t code) { return code == 0x01 || (code >= 0xD0 && code <= 0xD7); }
 
-// The size in the first frame header. Between segments, stray bytes and fill
-// bytes are passed over the way decoders do, so that the frame header found
-// here is the one the codec will read.
-std::optional<PixelSize> JpegSize(FileBytes& file) {
+// The orientation recorded in the APP1 segment of `size` bytes at `at`;
+// nullopt when it holds no EXIF data. Only IFD0 is looked at (no offset is
+// followed further, so nothing can loop), and a number is read only once it
+// is known to lie inside the segment: damaged data gives Upright.
+std::optional<Orientation> ExifOrientation(FileBytes& file, std::uint64_t at, std::uint64_t size) {
+  bool bigEndian = true;
+  const auto number = [&](std::uint64_t offset, int count) -> std::optional<std::uint32_t> {
+    if (offset + count > size) return std::nullopt;
+    return file.Number(at + offset, count, bigEndian);
+  };
+  if (number(0, 4) != 0x45786966 || number(4, 2) != 0) return std::nullopt;  // "Exif\0\0"
+  at += 6;  // offsets count from the TIFF header on
+  size -= 6;
+  const auto order = number(0, 4);
+  bigEndian = order == 0x4D4D002A;                                     // "MM\0*"
+  if (!bigEndian && order != 0x49492A00) return Orientation::Upright;  // nor "II*\0"
+  const std::uint64_t ifd = number(4, 4).value_or(0);
+  if (ifd < 8) return Orientation::Upright;  // inside the header
+  // A count, then 12-byte entries: tag, type, count, value.
+  const std::uint64_t first = ifd + 2, end = first + 12 * std::uint64_t{number(ifd, 2).value_or(0)};
+  if (end > size) return Orientation::Upright;
+  for (std::uint64_t entry = first; entry < end; entry += 12) {
+    // Tag 274, one SHORT, held in the value's first two bytes.
+    if (number(entry, 2) == 274 && number(entry + 2, 2) == 3 && number(entry + 4, 4) == 1) {
+      return OrientationFromExif(number(entry + 8, 2).value_or(0));
+    }
+  }
+  return Orientation::Upright;
+}
+
+// The size in the first frame header, and the orientation in the first EXIF
+// segment before it. Between segments, stray bytes and fill bytes are passed
+// over the way decoders do, so that the frame header found here is the one the
+// codec will read.
+std::optional<PixelSize> JpegSize(FileBytes& file, std::optional<Orientation>& exif) {
   std::uint64_t at = 2;  // past SOI
   for (;;) {
     // A marker is 0xFF followed by a code other than 0xFF (fill) and 0x00.
@@ -86,6 +117,7 @@ std::optional<PixelSize> JpegSize(FileBytes& file) {
       if (*length < 8 || !height || !width) return std::nullopt;
       return Fitting(*width, *height);
     }
+    if (code == 0xE1 && !exif) exif = ExifOrientation(file, at + 2, *length - 2);
     at += *length;
   }
 }
@@ -127,10 +159,11 @@ std::optional<PictureHeader> ReadPictureHeader(std::uint64_t fileSize, const Rea
   FileBytes file(fileSize, read);
   const auto signature = file.Number(0, 2, true);
   std::optional<PixelSize> size;
-  if (signature == 0xFFD8) size = JpegSize(file);
+  std::optional<Orientation> exif;
+  if (signature == 0xFFD8) size = JpegSize(file, exif);
   if (signature == 0x424D) size = BmpSize(file, fileSize);  // "BM"
   if (!size) return std::nullopt;
-  return PictureHeader{*size};
+  return PictureHeader{*size, exif.value_or(Orientation::Upright)};
 }
 
 std::optional<PictureHeader> ReadPictureHeader(std::span<const std::uint8_t> file) {

@@ -79,6 +79,18 @@ File App1(std::size_t length) {
   while (segment.size() < 2 + length) segment = segment + Frame(0xC0, 1, 1);
   return File(segment.begin(), segment.begin() + 2 + length);
 }
+// APP1 EXIF data, II (0) or MM (1): IFD0 at 8 holds SHORTs 256, 274 (6), 296 and names itself
+// next. `patch` is laid at `at`, the length set to `length` (the bytes after it stay).
+File Exif(bool mm, std::size_t at = 0, const File& patch = {}, std::size_t length = 58) {
+  File s{0xFF, 0xE1, 0, std::uint8_t(length), 'E', 'x', 'i', 'f', 0, 0};
+  const auto put = [&](std::uint32_t v, int n) {
+    for (int i = 0; i < n; ++i) s.push_back(std::uint8_t(v >> 8 * (mm ? n - 1 - i : i)));
+  };
+  put(mm ? 0x4D4D : 0x4949, 2), put(42, 2), put(8, 4), put(3, 2);
+  for (const int tag : {256, 274, 296})
+    put(tag, 2), put(3, 2), put(1, 4), put(tag == 274 ? 6 : 3, 2), put(0, 2);
+  return put(8, 4), std::copy(patch.begin(), patch.end(), s.begin() + std::ptrdiff_t(at)), s;
+}
 // A 4 x 3 BMP, a little-endian value put at `at` (6 is reserved), cut to `size`.
 File Bmp(std::size_t at = 6, std::int64_t value = 0, std::size_t size = 58) {
   File file(58, 0);
@@ -100,37 +112,79 @@ TEST(PictureHeader, ClaimedSizeOrRefusal) {
       {0xCB, 3, 2, 3, 2}, {0xCC, 3, 2, 0, 0}, {0xCF, 3, 2, 3, 2}};
   const std::array<std::int64_t, 4> bmps[] = {
       {6, 0, 4, 3}, {22, -3, 4, 3}, {18, -4, 0, 0}, {18, 0x7FFFFFFF, 0, 0}, {46, 1, 4, 3},
-      {46, 2, 0, 0},
-      {46, 0x7FFFFFFF, 0, 0}, {50, 16, 4, 3}, {10, 58, 0, 0}, {14, 16, 0, 0}};
-  // TEM, RST0, fill, RST7 and stray bytes are passed over; a scan or a new
-  // start before a frame, a length below 2, a short frame, a cut are not.
+      {46, 2, 0, 0}, {46, 0x7FFFFFFF, 0, 0}, {50, 16, 4, 3}, {10, 58, 0, 0}, {14, 16, 0, 0}};
+  // TEM, RST0, fill, RST7, stray bytes, an empty segment and an 8-byte frame pass; a scan or a
+  // new start before a frame, a length below 2, a shorter frame, a cut do not.
   const File markers{0xFF, 0x01, 0xFF, 0xD0, 0xFF, 0xFF, 0xD7, 0x12, 0xFF, 0x00};
   const File frame = Frame(0xC0, 8, 8);
   const std::pair<File, int> files[] = {
-      {Jpeg(App1(65535) + App1(65535) + markers + Frame(0xC2, 3, 2)), 3},
+      {Jpeg(Exif(0) + App1(65535) + App1(65535) + markers + Frame(0xC2, 3, 2)), 3},
       {Jpeg(File{0xFF, 0xDA, 0, 2} + frame), 0}, {Jpeg(File{0xFF, 0xD8, 0, 2} + frame), 0},
       {Jpeg(File{0xFF, 0xE0, 0, 1} + frame), 0}, {Jpeg(File{0xFF, 0xC0, 0, 7, 8, 0, 2, 0, 3}), 0},
       {Jpeg(App1(4000)), 0}, {Jpeg(File(frame.begin(), frame.begin() + 8)), 0}, {Bmp(6, 0, 40), 0},
-      {File{0x89, 'P', 'N', 'G'}, 0}};
+      {File{0x89, 'P', 'N', 'G'}, 0},
+      {Jpeg(File{0xFF, 0xE0, 0, 2, 0xFF, 0xC0, 0, 8, 8, 0, 2, 0, 3}), 3}};
   // clang-format on
-  for (const auto& [code, w, h, width, height] : frames) {
+  for (const auto& [code, w, h, width, height] : frames)
     EXPECT_EQ(claimed(Jpeg(Frame(code, w, h))), (PixelSize{width, height})) << code;
-  }
-  for (const auto& [at, value, width, height] : bmps) {
+  for (const auto& [at, value, width, height] : bmps)
     EXPECT_EQ(claimed(Bmp(at, value)), (PixelSize{int(width), int(height)})) << at << ": " << value;
-  }
   for (const auto& [file, width] : files) EXPECT_EQ(claimed(file).width, width) << file.size();
-  int reads = 0;  // a read a window: the two 64 KiB segments are stepped over, not read through
+  int reads = 0;  // a read a window: EXIF read in the first, two 64 KiB segments stepped over
   const File& f = files[0].first;
   ReadPictureHeader(f.size(), [&](std::uint64_t at, std::span<std::uint8_t> out) {
-    const auto end = f.begin() + std::ptrdiff_t(std::min(at + out.size(), f.size()));
-    return ++reads,
-           std::size_t(std::copy(f.begin() + std::ptrdiff_t(at), end, out.begin()) - out.begin());
+    const std::size_t n = std::min<std::size_t>(out.size(), f.size() - at);
+    return ++reads, std::copy_n(f.begin() + std::ptrdiff_t(at), n, out.begin()), n;
   });
   EXPECT_EQ(reads, 3);
   File core = Bmp(14, 12);  // the core header's 16-bit sizes
   core[18] = 5, core[20] = 7;
   EXPECT_EQ(claimed(core), (PixelSize{5, 7}));
+}
+
+// Segments before a 3 x 2 frame: the first APP1 holding EXIF data names the
+// orientation; cut, damaged or hostile data, in or after it, leaves it Upright.
+TEST(PictureHeader, ExifOrientation) {
+  // clang-format off
+  std::vector<std::pair<File, int>> cases = {  // Exif\0\0 at 4, TIFF at 10, IFD0 at 18, 274 at 32
+      {Exif(0, 0, {}, 54), 6}, {Exif(1, 0, {}, 54), 6}, {Exif(0, 0, {}, 53), 1},
+      {Exif(1, 0, {}, 17), 1}, {Exif(0, 0, {}, 16), 1}, {Exif(1, 0, {}, 11), 1},
+      {Exif(0, 0, {}, 7) + Exif(1, 41, {8}), 8}, {Exif(0, 11, {'X'}) + Exif(1, 41, {8}), 1},
+      {Exif(0, 7, {'g'}), 1}, {Exif(1, 13, {43}), 1}, {Exif(0, 14, {4}), 1}, {Exif(1, 17, {50}), 1},
+      {Exif(0, 14, {0xFF, 0xFF, 0xFF, 0xFF}), 1}, {Exif(0, 18, {4}), 1}, {Exif(1, 18, {0xFF}), 1},
+      {Exif(0, 18, {1}), 1}, {Exif(0, 34, {4}), 1}, {Exif(1, 36, {1}), 1}, {Exif(0, 32, {0x13}), 1},
+      {Exif(0, 1, {0xE2}), 1}, {Frame(0xC0, 3, 2) + Exif(0), 1}, {Exif(0) + Exif(1, 41, {8}), 6},
+      {App1(20) + Exif(1, 41, {8}), 8}, {Exif(0, 0, {}, 8) + Exif(1, 41, {8}), 1}};
+  // clang-format on
+  for (int i = 0; i < 20; ++i)  // each value in both orders; 0 and 9 name no orientation
+    cases.push_back({Exif(i % 2, 40 + i % 2, {std::uint8_t(i / 2)}), i / 2 % 9 ? i / 2 : 1});
+  for (std::size_t i = 0; i < cases.size(); ++i) {
+    const auto [size, turn] = ReadPictureHeader(Jpeg(cases[i].first + Frame(0xC0, 3, 2))).value();
+    EXPECT_EQ(std::pair(size, int(turn)), std::pair(PixelSize{3, 2}, cases[i].second)) << i;
+  }
+}
+
+// A 3 x 2 picture's pixels 0 to 5 upright, row by row; values outside 1 to 8
+// leave it as stored. A surface of another size is left alone.
+TEST(Orientation, EveryValueTurnsUpright) {
+  // clang-format off
+  const std::tuple<std::uint32_t, int, std::vector<std::uint32_t>> cases[] = {
+      {0, 3, {0, 1, 2, 3, 4, 5}}, {1, 3, {0, 1, 2, 3, 4, 5}}, {2, 3, {2, 1, 0, 5, 4, 3}},
+      {3, 3, {5, 4, 3, 2, 1, 0}}, {4, 3, {3, 4, 5, 0, 1, 2}}, {5, 2, {0, 3, 1, 4, 2, 5}},
+      {6, 2, {3, 0, 4, 1, 5, 2}}, {7, 2, {5, 2, 4, 1, 3, 0}}, {8, 2, {2, 5, 1, 4, 0, 3}},
+      {9, 3, {0, 1, 2, 3, 4, 5}}};
+  // clang-format on
+  const Pixels stored(3, 2);
+  for (auto [value, width, expected] : cases) {
+    const Orientation turn = OrientationFromExif(value);
+    const PixelSize size = UprightSize({3, 2}, turn);
+    Pixels out(9, 1, 99, 0);  // six pixels and three after them, kept by the wrong size
+    TurnUpright(stored.view, turn, {out.pixels.data(), width, 6 / width + 1});
+    TurnUpright(stored.view, turn, {out.pixels.data(), size.width, size.height});
+    expected.resize(9, 99);
+    EXPECT_EQ(std::pair(size, out.pixels), std::pair(PixelSize{width, 6 / width}, expected))
+        << value;
+  }
 }
 
 // A solid colour stays exact, box-shrunk first or not (by 4, 18, 111, 257).

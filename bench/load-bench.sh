@@ -13,4 +13,6 @@ trap 'rm -rf "$work"' EXIT
 mkdir "$work/many"
 (cd "$work/many" && seq 10000 39999 | sed 's/^/IMG_/; s/$/.jpg/' | xargs touch)
 cd "$WIN_BUILD"
-"$WINE" ./ruzir_bench_win.exe "Z:${work//\//\\}\\camera.jpg" "Z:${work//\//\\}\\many\\"
+camera="Z:${work//\//\\}\\camera.jpg"
+"$WINE" ./ruzir_bench_win.exe "$camera" "Z:${work//\//\\}\\many\\"
+for height in 1080 2160; do "$WINE" ./ruzir_bench_win.exe "$camera" $height; done

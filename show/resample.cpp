@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <cstdlib>
 #include <new>
+#include <optional>
 #include <vector>
 
 // The resampler is a single-header library; its implementation lives in this
@@ -59,6 +60,13 @@ const LinearTables& Tables() {
   return tables;
 }
 
+// The fourth byte carries no colour and is left 0.
+void ClearFourthBytes(const SurfaceView& surface) {
+  const auto count =
+      static_cast<std::size_t>(surface.width) * static_cast<std::size_t>(surface.height);
+  for (std::size_t i = 0; i < count; ++i) surface.pixels[i] &= 0x00FFFFFFu;
+}
+
 // Averages each factor x factor block in linear light (blocks at the right
 // and bottom edges average what they have). A cheap first step for a picture
 // many times larger than its target: the filter then works on at most four
@@ -103,38 +111,87 @@ void BoxShrink(const SurfaceView& from, int factor, const SurfaceView& to) {
   }
 }
 
+// The filter from a picture to the target's size: false when its work memory
+// cannot be had, before anything is written.
+bool Filter(const SurfaceView& from, const SurfaceView& to) {
+  constexpr int kChannels = 4;  // B, G, R and the unused byte, as the surfaces hold them
+  const int ok = stbir_resize_uint8_srgb(
+      reinterpret_cast<const unsigned char*>(from.pixels), from.width, from.height,
+      from.width * kChannels, reinterpret_cast<unsigned char*>(to.pixels), to.width, to.height,
+      to.width * kChannels, kChannels, STBIR_ALPHA_CHANNEL_NONE, 0);
+  if (!ok) return false;
+  ClearFourthBytes(to);
+  return true;
+}
+
 }  // namespace
 
-bool Resample(const SurfaceView& from, const SurfaceView& to) {
-  if (from.pixels == nullptr || to.pixels == nullptr || from.width <= 0 || from.height <= 0 ||
-      to.width <= 0 || to.height <= 0) {
-    return false;
+BandResampler::BandResampler(PixelSize source, const SurfaceView& target, std::size_t bandBytes)
+    : target_(target), source_(source) {
+  if (target.pixels == nullptr || target.width <= 0 || target.height <= 0 || source.width <= 0 ||
+      source.height <= 0) {
+    return;
   }
   // A box pre-shrink by a whole factor, as long as at least twice the target
   // remains for the filter.
-  const int factor = std::min(from.width / to.width, from.height / to.height) / 2;
-  std::vector<std::uint32_t> shrunk;
-  SurfaceView source = from;
-  if (factor >= 2) {
-    const int width = (from.width + factor - 1) / factor;
-    const int height = (from.height + factor - 1) / factor;
+  factor_ = std::max(std::min(source.width / target.width, source.height / target.height) / 2, 1);
+  const std::size_t rowBytes = static_cast<std::size_t>(source.width) * 4;
+  const std::size_t fit = std::max<std::size_t>(bandBytes / rowBytes / factor_, 1) * factor_;
+  bandRows_ = static_cast<int>(std::min(fit, static_cast<std::size_t>(source.height)));
+  if (source != PixelSize{target.width, target.height}) {
+    const int width = (source.width + factor_ - 1) / factor_;
+    const int height = (source.height + factor_ - 1) / factor_;
+    const auto shrunkBytes = SurfaceBytes(width, height);
+    const auto heldBandBytes =
+        factor_ > 1 ? SurfaceBytes(source.width, bandRows_) : std::optional<std::size_t>{0};
+    if (!shrunkBytes || !heldBandBytes) return;
     try {
-      shrunk.resize(static_cast<std::size_t>(width) * static_cast<std::size_t>(height));
+      shrunkPixels_.resize(*shrunkBytes / 4);
+      band_.resize(*heldBandBytes / 4);
     } catch (const std::bad_alloc&) {
-      return false;
+      return;
     }
-    source = {shrunk.data(), width, height};
-    BoxShrink(from, factor, source);
+    shrunk_ = {shrunkPixels_.data(), width, height};
   }
+  next_ = Rows(0);
+}
 
-  constexpr int kChannels = 4;  // B, G, R and the unused byte, as the surfaces hold them
-  const int ok = stbir_resize_uint8_srgb(
-      reinterpret_cast<const unsigned char*>(source.pixels), source.width, source.height,
-      source.width * kChannels, reinterpret_cast<unsigned char*>(to.pixels), to.width, to.height,
-      to.width * kChannels, kChannels, STBIR_ALPHA_CHANNEL_NONE, 0);
-  if (!ok) return false;
-  const auto count = static_cast<std::size_t>(to.width) * static_cast<std::size_t>(to.height);
-  for (std::size_t i = 0; i < count; ++i) to.pixels[i] &= 0x00FFFFFFu;
+SurfaceView BandResampler::Rows(int top) {
+  const int rows = std::min(bandRows_, source_.height - top);
+  if (rows <= 0) return {};
+  if (!band_.empty()) return {band_.data(), source_.width, rows};
+  // Unshrunk, the bands go straight into the picture the filter gets, or
+  // into the target.
+  const SurfaceView whole = shrunk_.pixels != nullptr ? shrunk_ : target_;
+  return {&whole.At(0, top), source_.width, rows};
+}
+
+bool BandResampler::Take() {
+  if (next_.pixels == nullptr) return false;
+  if (!band_.empty()) {
+    const int rows = (next_.height + factor_ - 1) / factor_;
+    BoxShrink(next_, factor_, {&shrunk_.At(0, top_ / factor_), shrunk_.width, rows});
+  } else if (shrunk_.pixels == nullptr) {
+    ClearFourthBytes(next_);
+  }
+  top_ += next_.height;
+  next_ = Rows(top_);
+  if (next_.pixels != nullptr || shrunk_.pixels == nullptr) return true;
+  band_ = {};  // of no more use
+  return Filter(shrunk_, target_);
+}
+
+bool Resample(const SurfaceView& from, const SurfaceView& to) {
+  if (from.pixels == nullptr) return false;
+  BandResampler resampler({from.width, from.height}, to);
+  SurfaceView band = resampler.Band();
+  if (band.pixels == nullptr) return false;
+  for (; band.pixels != nullptr; band = resampler.Band()) {
+    std::copy_n(&from.At(0, resampler.BandTop()),
+                static_cast<std::size_t>(band.width) * static_cast<std::size_t>(band.height),
+                band.pixels);
+    if (!resampler.Take()) return false;
+  }
   return true;
 }
 

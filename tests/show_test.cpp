@@ -239,6 +239,37 @@ TEST(Resample, ExactColoursLinearLightAndTheBoxFactor) {
   EXPECT_EQ(to.pixels, std::vector<std::uint32_t>(4, 0xFF0000FF));
 }
 
+// Bands of rows, a multiple of the box factor but the last, give exactly the
+// whole picture's result; a band of the target's size is the target's.
+TEST(Resample, BandsMakeTheWholePicture) {
+  using Case = std::tuple<int, int, int, int, std::size_t, std::vector<int>>;
+  const Case cases[] = {{50, 47, 5, 5, 1800, {8, 8, 8, 8, 8, 7}},              // box factor 4
+                        {40, 41, 5, 5, 1, {4, 4, 4, 4, 4, 4, 4, 4, 4, 4, 1}},  // one box
+                        {20, 20, 4, 4, 400, {4, 4, 4, 4, 4}},  // factor 2, 5 rows' bytes
+                        {61, 40, 10, 6, 1 << 20, {40}},
+                        {30, 20, 17, 9, 360, {3, 3, 3, 3, 3, 3, 2}},  // gathered whole
+                        {13, 11, 13, 11, 208, {4, 4, 3}}};            // straight in
+  for (const auto& [fw, fh, tw, th, bytes, expected] : cases) {
+    Pixels from(fw, fh, 0x12345678, 0x01030507), whole(tw, th), banded(tw * th + 1, 1, 7, 0);
+    ASSERT_TRUE(Resample(from.view, whole.view));
+    BandResampler resampler({fw, fh}, {banded.pixels.data(), tw, th}, bytes);
+    std::vector<int> heights;
+    int top = 0;
+    for (SurfaceView band; (band = resampler.Band()).pixels; top += band.height) {
+      EXPECT_EQ(std::tuple(band.width, resampler.BandTop()), std::tuple(fw, top));
+      std::copy_n(&from.view.At(0, top), fw * band.height, band.pixels);
+      heights.push_back(band.height);
+      ASSERT_TRUE(resampler.Take());
+    }
+    EXPECT_FALSE(resampler.Take());
+    EXPECT_EQ(std::tuple(heights, banded.pixels.back()), std::tuple(expected, 7u)) << fw;
+    banded.pixels.pop_back();
+    EXPECT_EQ(banded.pixels, whole.pixels) << fw;
+    for (auto& p : from.pixels) p &= 0xFFFFFF;
+    EXPECT_TRUE(fw != tw || whole.pixels == from.pixels) << fw;
+  }
+}
+
 constexpr TwipsScale k96Dpi{15.0f, 15.0f};
 
 // 0.6 of a window 768 pixels high; strides of 125 twips (exact): landing flush

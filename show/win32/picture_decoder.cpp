@@ -77,7 +77,9 @@ std::optional<OpenedPicture> PictureDecoder::Open(const std::wstring& file) cons
       width > 0x7FFFFFFFu || height > 0x7FFFFFFFu) {
     return std::nullopt;
   }
-  picture.size = {static_cast<int>(width), static_cast<int>(height)};
+  picture.stored = {static_cast<int>(width), static_cast<int>(height)};
+  picture.orientation = claimed->orientation;
+  picture.size = UprightSize(picture.stored, picture.orientation);
   return picture;
 }
 
@@ -85,10 +87,10 @@ PixelSize PictureDecoder::DecodeSize(const OpenedPicture& picture,
                                      PixelSize target) const noexcept {
   com_ptr<IWICBitmapSourceTransform> transform;
   if (FAILED(picture.frame->QueryInterface(kIidBitmapSourceTransform, transform.put_void()))) {
-    return picture.size;
+    return picture.stored;
   }
-  const auto width = static_cast<unsigned>(picture.size.width);
-  const auto height = static_cast<unsigned>(picture.size.height);
+  const auto width = static_cast<unsigned>(picture.stored.width);
+  const auto height = static_cast<unsigned>(picture.stored.height);
   for (unsigned shift = 3; shift >= 1; --shift) {
     UINT w = CeilShift(width, shift);
     UINT h = CeilShift(height, shift);
@@ -103,19 +105,40 @@ PixelSize PictureDecoder::DecodeSize(const OpenedPicture& picture,
       return {static_cast<int>(w), static_cast<int>(h)};
     }
   }
-  return picture.size;
+  return picture.stored;
 }
 
 bool PictureDecoder::DecodeInto(const OpenedPicture& picture,
                                 const SurfaceView& target) const noexcept {
   if (target.pixels == nullptr || target.width <= 0 || target.height <= 0) return false;
+  // Resampled as the file stores the picture, into the target's size turned
+  // back, then turned upright.
+  SurfaceView stored = target;
+  std::vector<std::uint32_t> storedPixels;
+  if (picture.orientation != Orientation::Upright) {
+    const PixelSize size = UprightSize({target.width, target.height}, picture.orientation);
+    try {
+      storedPixels.resize(static_cast<std::size_t>(size.width) *
+                          static_cast<std::size_t>(size.height));
+    } catch (const std::bad_alloc&) {
+      return false;
+    }
+    stored = {storedPixels.data(), size.width, size.height};
+  }
+  if (!DecodeStored(picture, stored)) return false;
+  if (picture.orientation != Orientation::Upright) TurnUpright(stored, picture.orientation, target);
+  return true;
+}
+
+bool PictureDecoder::DecodeStored(const OpenedPicture& picture,
+                                  const SurfaceView& target) const noexcept {
   const PixelSize decoded = DecodeSize(picture, {target.width, target.height});
   const auto bytes = SurfaceBytes(decoded.width, decoded.height);
   if (!bytes || *bytes > kMaxDecodeBytes) return false;
 
   com_ptr<IWICBitmapSource> source;
   picture.frame->QueryInterface(IID_IWICBitmapSource, source.put_void());
-  if (decoded != picture.size) {
+  if (decoded != picture.stored) {
     com_ptr<IWICBitmapScaler> scaler;
     if (FAILED(factory_->CreateBitmapScaler(scaler.put())) ||
         FAILED(scaler->Initialize(source.get(), static_cast<UINT>(decoded.width),
@@ -133,28 +156,21 @@ bool PictureDecoder::DecodeInto(const OpenedPicture& picture,
     return false;
   }
 
-  const auto stride = static_cast<UINT>(decoded.width) * 4u;
-  const auto size = static_cast<UINT>(*bytes);
-  if (decoded.width == target.width && decoded.height == target.height) {
-    if (FAILED(
-            converter->CopyPixels(nullptr, stride, size, reinterpret_cast<BYTE*>(target.pixels)))) {
+  // Band after band from the top, as the codec decodes them; at the
+  // target's own size the bands are the target's rows.
+  BandResampler resampler(decoded, target);
+  SurfaceView band = resampler.Band();
+  if (band.pixels == nullptr) return false;
+  for (; band.pixels != nullptr; band = resampler.Band()) {
+    const WICRect rows{0, resampler.BandTop(), band.width, band.height};
+    const auto stride = static_cast<UINT>(band.width) * 4u;
+    if (FAILED(converter->CopyPixels(&rows, stride, stride * static_cast<UINT>(band.height),
+                                     reinterpret_cast<BYTE*>(band.pixels))) ||
+        !resampler.Take()) {
       return false;
     }
-    const auto count = static_cast<std::size_t>(target.width) * target.height;
-    for (std::size_t i = 0; i < count; ++i) target.pixels[i] &= 0x00FFFFFFu;
-    return true;
   }
-  std::vector<std::uint32_t> pixels;
-  try {
-    pixels.resize(*bytes / 4);
-  } catch (const std::bad_alloc&) {
-    return false;
-  }
-  if (FAILED(
-          converter->CopyPixels(nullptr, stride, size, reinterpret_cast<BYTE*>(pixels.data())))) {
-    return false;
-  }
-  return Resample({pixels.data(), decoded.width, decoded.height}, target);
+  return true;
 }
 
 }  // namespace ruzir::win32

@@ -8,6 +8,14 @@
 // than the target; the filtered resampling then does the rest. A codec
 // without decode-time scaling is decoded at full size.
 //
+// The decoded pixels are copied out of the codec a band of rows at a time,
+// each box-shrunk as it comes (show/resample.h): no full-size 32-bit copy of
+// a photo is ever made. A photo stored turned is resampled at its stored
+// orientation, then the small picture is turned upright.
+//
+// The decoder only uses the imaging component, no window or GDI: it may run
+// on a worker thread, in that thread's own COM apartment.
+//
 // Before a codec sees a file, its header tells the size it claims
 // (show/picture_header.h): the codecs allocate the whole picture as soon as
 // its frame is opened, so a file claiming too much is refused by its header.
@@ -20,6 +28,7 @@
 #include <optional>
 #include <string>
 
+#include "show/orientation.h"
 #include "show/picture_header.h"
 #include "support/surface.h"
 #include "support/win32/com.h"
@@ -34,7 +43,9 @@ inline constexpr std::size_t kMaxDecodeBytes = kMaxPictureBytes;
 struct OpenedPicture {
   unique_handle file;  // read by the frame, so it goes after it
   com_ptr<IWICBitmapFrameDecode> frame;
-  PixelSize size;  // natural size in pixels
+  PixelSize stored;  // natural size in pixels, as the file stores them
+  Orientation orientation = Orientation::Upright;
+  PixelSize size;  // natural size once upright: what the slide is made from
 };
 
 class PictureDecoder {
@@ -47,16 +58,21 @@ class PictureDecoder {
   // JPEG or BMP.
   std::optional<OpenedPicture> Open(const std::wstring& file) const noexcept;
 
-  // Decodes the picture into all of `target`, resampled to its size. False
-  // when decoding fails (a damaged file) or the picture is too large.
+  // Decodes the picture into all of `target`, upright and resampled to its
+  // size. False when decoding fails (a damaged file) or the picture is too
+  // large; a picture decoded straight into the target may have left part of
+  // it there.
   bool DecodeInto(const OpenedPicture& picture, const SurfaceView& target) const noexcept;
 
  private:
   PictureDecoder() = default;
 
-  // The smallest decode-time reduction of the picture still at least as large
-  // as the target, or the natural size when the codec offers none.
+  // The smallest decode-time reduction of the stored picture still at least
+  // as large as `target`, or the stored size when the codec offers none.
   PixelSize DecodeSize(const OpenedPicture& picture, PixelSize target) const noexcept;
+
+  // Decodes the picture as stored, no turn, into all of `target`.
+  bool DecodeStored(const OpenedPicture& picture, const SurfaceView& target) const noexcept;
 
   com_ptr<IWICImagingFactory> factory_;
 };

@@ -72,7 +72,10 @@ TEST_F(Show, FullScreenDrawsWhatItIsSetToAndEndsAtTheFirstInput) {
        },
        [] { Keys({VK_SPACE}); }},
       {"a photo stored on its side, red left of blue, stands upright: red on top; a key", 0,
-       [](Folder& folder) { folder.Copy(TestPicture(L"turned.jpg"), L"turned.jpg"); },
+       [](Folder& folder) {
+         folder.Copy(TestPicture(L"turned.jpg"), L"turned.jpg");
+         Store(L"Break", Short(0));
+       },
        [](const Shot& s) {  // 230 x 461 from (397, 153) on; lying, it would be 461 x 230
          return Reddish(s.At(512, 200)) && Bluish(s.At(512, 560)) && s.At(330, 384) == kBackground;
        },

@@ -1,5 +1,7 @@
 #include "show/win32/slide_loader.h"
 
+#include <windows.h>
+
 #include <memory>
 #include <optional>
 
@@ -44,7 +46,11 @@ ReadAhead::Produce SlideLoader(const ImageList& images, std::uint32_t seed, int 
   };
   auto state = std::make_shared<State>(State{Random(seed), ImagePicker(images.Count()), nullptr});
   return [&images, state, windowHeight, scale]() -> std::optional<Slide> {
-    if (!state->tools) state->tools = std::make_unique<WorkerTools>();
+    if (!state->tools) {
+      // The show's drift and transitions come first, even on a single core.
+      ::SetThreadPriority(::GetCurrentThread(), THREAD_PRIORITY_BELOW_NORMAL);
+      state->tools = std::make_unique<WorkerTools>();
+    }
     if (!state->tools->decoder) return std::nullopt;
     const PictureDecoder& decoder = *state->tools->decoder;
     std::optional<Slide> slide;

@@ -31,14 +31,16 @@ test: native win samples
 	@scripts/test.sh
 
 # Speed and cost figures: native pixel work, loading and listing under Wine,
-# and the CPU time of the drifting show at 1080p and 4K.
+# the CPU time of the drifting show at 1080p and 4K, and how the show answers,
+# starts and ends with camera photos.
 bench: win samples
 	@test -f build/bench/CMakeCache.txt || cmake -S . -B build/bench -DCMAKE_BUILD_TYPE=Release -DRUZIR_BENCH=ON -DRUZIR_TESTS=OFF >/dev/null
 	@cmake --build build/bench -j2
-	@cmake --build $(WIN) --target ruzir_bench_win -j2
+	@cmake --build $(WIN) --target ruzir_bench_win ruzir_show_probe -j2
 	@build/bench/ruzir_bench
 	@bench/load-bench.sh
 	@bench/tick-cpu.sh
+	@bench/show-bench.sh
 
 # The settings dialog's screenshot for the README.
 dialog-shot: win

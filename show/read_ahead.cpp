@@ -29,7 +29,7 @@ void ReadAhead::Work(const std::shared_ptr<Shared>& shared, Produce produce) {
     try {
       slide = produce();
     } catch (...) {
-      slide.reset();  // out of memory: as if no picture could be loaded
+      // Out of memory: as if no picture could be loaded.
     }
     const std::lock_guard lock(shared->mutex);
     if (shared->stopping) return;

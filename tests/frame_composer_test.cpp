@@ -62,15 +62,12 @@ TEST(FrameComposer, PresentComposesOnlyWhatChangedFromBothLayers) {
     }
     ASSERT_EQ(composer.Present(), c.repainted);
     const PixelRect& at = composer.place();
-    std::vector<std::uint32_t> expected(kW * kH, kUnwritten);
-    for (int i = 0; i < kW * kH; ++i) {
-      const int x = i % kW, y = i / kW;
-      if (!In(c.repainted, x, y)) continue;
-      expected[i] = !c.hide && In(at, x, y)       ? Picture(x - at.left, y - at.top)
-                    : c.stamp && In(kStart, x, y) ? Picture(x - kStart.left, y - kStart.top)
-                                                  : Background(x, y);
-    }
-    EXPECT_EQ(frame, expected);
+    ExpectPixels({frame.data(), kW, kH}, c.name, [&](int x, int y) {
+      return !In(c.repainted, x, y)        ? kUnwritten
+             : !c.hide && In(at, x, y)     ? Picture(x - at.left, y - at.top)
+             : c.stamp && In(kStart, x, y) ? Picture(x - kStart.left, y - kStart.top)
+                                           : Background(x, y);
+    });
     EXPECT_EQ(flushes, 1 + c.transition + c.stamp + !c.repainted.Empty());
   }
 }

@@ -24,9 +24,6 @@ namespace {
 // aliasing, which would make the figures say nothing about the show.
 struct Canvas {
   static constexpr std::align_val_t kPage{4096};
-  struct Free {
-    void operator()(std::uint32_t* p) const { ::operator delete(p, kPage); }
-  };
   Canvas(PixelSize size, std::uint32_t pixel)
       : bytes(static_cast<std::size_t>(size.width) * static_cast<std::size_t>(size.height) * 4),
         block(static_cast<std::uint32_t*>(::operator new(bytes, kPage))),
@@ -34,7 +31,7 @@ struct Canvas {
     Fill(view, pixel);
   }
   std::size_t bytes;
-  std::unique_ptr<std::uint32_t, Free> block;
+  std::unique_ptr<std::uint32_t, decltype([](void* p) { ::operator delete(p, kPage); })> block;
   SurfaceView view;
 };
 

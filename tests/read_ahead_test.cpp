@@ -32,15 +32,12 @@ struct FakeDecoder {
   }
   ReadAhead::Produce Produce() {
     // The loader's state goes with the last copy of the function.
-    struct Tools {
-      FakeDecoder* fake;
-      ~Tools() {
-        const std::lock_guard lock(fake->mutex);
-        fake->destroyedOn = std::this_thread::get_id();
-        fake->changed.notify_all();
-      }
-    };
-    return [this, tools = std::shared_ptr<Tools>(new Tools{this})]() -> std::optional<Slide> {
+    const std::shared_ptr<void> tools(nullptr, [this](void*) {
+      const std::lock_guard lock(mutex);
+      destroyedOn = std::this_thread::get_id();
+      changed.notify_all();
+    });
+    return [this, tools]() -> std::optional<Slide> {
       std::unique_lock lock(mutex);
       changed.wait(lock, [&] { return open; });
       const int outcome = outcomes.at(loads++);

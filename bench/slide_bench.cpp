@@ -35,9 +35,7 @@ struct Canvas {
   SurfaceView view;
 };
 
-PixelSize ScreenSize(const benchmark::State& state) {
-  return {static_cast<int>(state.range(0)), static_cast<int>(state.range(1))};
-}
+PixelSize ScreenSize(const benchmark::State& s) { return {int(s.range(0)), int(s.range(1))}; }
 
 void ScreenSizes(benchmark::internal::Benchmark* b) {
   b->ArgNames({"width", "height"})->Args({1920, 1080})->Args({3840, 2160});

@@ -166,9 +166,8 @@ inline std::optional<Value> Read(const wchar_t* name, const wchar_t* sub = L"Set
   Value value{0, std::vector<std::uint8_t>(4096)};
   DWORD size = 4096;
   if (::RegGetValueW(HKEY_CURRENT_USER, KeyPath(sub).c_str(), name, RRF_RT_ANY, &value.first,
-                     value.second.data(), &size)) {
+                     value.second.data(), &size))
     return {};
-  }
   value.second.resize(size);
   return value;
 }

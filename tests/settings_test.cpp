@@ -153,12 +153,12 @@ TEST(Startup, CommandLineSingleCopyRuleAndPreviewPane) {
   EXPECT_FALSE(IsUsablePreviewPane(none, [](std::uint64_t) { return PaneFacts{true}; }));
 }
 
-// Views ending before a digit show nothing past the end is read; the time
-// field rounds half to even and warns above 60.
+// Views ending before a digit, a point or an exponent show nothing past the end
+// is read; the time field rounds half to even and warns above 60.
 TEST(FieldChecks, NumbersTimeAndFolder) {
   EXPECT_EQ(NarrowForm(L"－３．５\u3000ＡＢｃ\uFF01\uFF5E"), L"-3.5 ABc!~");  // U+FF01 to U+FF5E
   EXPECT_EQ(NarrowForm(L"\uFF00\uFF5F\u3001 12秒"), L"\uFF00\uFF5F\u3001 12秒");
-  const std::wstring_view fraction(L"1.52", 3), exponent(L"1e12", 3);
+  const std::wstring_view fraction(L"1.52", 3), exponent(L"1e12", 3), whole(L"12.5", 2);
   using T = TimeText;
   // clang-format off
   const std::pair<std::wstring_view, std::optional<double>> numbers[] = {
@@ -166,7 +166,7 @@ TEST(FieldChecks, NumbersTimeAndFolder) {
       {L"1,000", 1000}, {L"1,5", 15}, {L".5", 0.5}, {L"2.", 2}, {L"2E-1", 0.2}, {L"1e+1", 10},
       {fraction, 1.5}, {exponent, 10}, {L"", none}, {L"  ", none}, {L"abc", none}, {L"1a", none},
       {L"-", none}, {L".", none}, {L"1e", none}, {L"1e+", none}, {L"1 2", none}, {L",5", none},
-      {L"1.5.", none}, {L"1e999", none}};
+      {L"1.5.", none}, {L"1e999", none}, {whole, 12}, {std::wstring_view(L"1e5", 1), 1}};
   const std::tuple<const wchar_t*, TimeText, std::optional<std::int16_t>> times[] = {
       {L"", T::Empty, none}, {L"a", T::NotANumber, none}, {L"7a", T::NotANumber, none},
       {L"2.5", T::Fine, 2}, {L"3.5", T::Fine, 4}, {L"-2.5", T::Fine, -2}, {L"60.5", T::Fine, 60},

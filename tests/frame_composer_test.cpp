@@ -42,10 +42,11 @@ TEST(FrameComposer, PresentComposesOnlyWhatChangedFromBothLayers) {
     composer.SetVisible(true);
     ASSERT_EQ(composer.Present(), kStart);
     frame.assign(frame.size(), kUnwritten);
-    Transition out(Transition::Kind::Out, Effect::Diffuse, {120, 90}, {15, 15, 30, 30}, {15, 15});
+    Transition out(Transition::Kind::Out, Effect::Diffuse, {120, 90}, {15, 15, 30, 30}, {}, 1);
     std::vector<PixelRect> changed{{-9, -9, -8, -8}};  // stale: each frame reports afresh
     ASSERT_TRUE(!transition || composer.DrawTransitionFrame(out, changed));
     EXPECT_TRUE(!transition || changed.front().left >= 0);
+    EXPECT_FALSE(transition && composer.DrawTransitionFrame(out, changed));  // its one frame
     if (stamp) composer.StampAfterImage();
     if (hide) composer.SetVisible(false);
     if (!moveTo.Empty()) composer.Move(moveTo);
@@ -63,7 +64,7 @@ TEST(FrameComposer, PresentComposesOnlyWhatChangedFromBothLayers) {
              : stamp && In(kStart, x, y) ? Picture(x - kStart.left, y - kStart.top)
                                          : Background(x, y);
     });
-    EXPECT_EQ(flushes, 1 + transition + stamp + !repainted.Empty());
+    EXPECT_EQ(flushes, 1 + 2 * transition + stamp + !repainted.Empty());
   }
 }
 

@@ -310,7 +310,7 @@ TEST(Slide, SizeAndDrift) {
 // The first tick starts the clock, the picture changes once more than the
 // interval has passed; the cursor is recorded anew while in column 0.
 TEST(Slide, TicksAndCursor) {
-  SlideTimerState state{false, 0, true, true};
+  SlideTimerState state{.MovingUp = true, .MovingLeft = true};  // as made but for the moves
   EXPECT_EQ(BeginTick(state, 1000.0, 20), TickKind::First);
   EXPECT_EQ(std::tuple(state.TimerStarted, state.MovingUp, state.MovingLeft), std::tuple(1, 0, 0));
   constexpr auto Drift = TickKind::Drift, Change = TickKind::Change;

@@ -24,9 +24,6 @@ namespace {
 // aliasing, which would make the figures say nothing about the show.
 struct Canvas {
   static constexpr std::align_val_t kPage{4096};
-  struct Free {
-    void operator()(std::uint32_t* p) const { ::operator delete(p, kPage); }
-  };
   Canvas(PixelSize size, std::uint32_t pixel)
       : bytes(static_cast<std::size_t>(size.width) * static_cast<std::size_t>(size.height) * 4),
         block(static_cast<std::uint32_t*>(::operator new(bytes, kPage))),
@@ -34,13 +31,11 @@ struct Canvas {
     Fill(view, pixel);
   }
   std::size_t bytes;
-  std::unique_ptr<std::uint32_t, Free> block;
+  std::unique_ptr<std::uint32_t, decltype([](void* p) { ::operator delete(p, kPage); })> block;
   SurfaceView view;
 };
 
-PixelSize ScreenSize(const benchmark::State& state) {
-  return {static_cast<int>(state.range(0)), static_cast<int>(state.range(1))};
-}
+PixelSize ScreenSize(const benchmark::State& s) { return {int(s.range(0)), int(s.range(1))}; }
 
 void ScreenSizes(benchmark::internal::Benchmark* b) {
   b->ArgNames({"width", "height"})->Args({1920, 1080})->Args({3840, 2160});

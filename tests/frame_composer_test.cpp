@@ -18,12 +18,8 @@ constexpr std::uint32_t Picture(int x, int y) { return 0xA00u + y * 2 + x; }
 // the picture where it is shown, else the persistent picture with whatever
 // was stamped on it; untouched pixels stay unwritten.
 TEST(FrameComposer, PresentComposesOnlyWhatChangedFromBothLayers) {
-  struct Case {
-    const char* name;
-    bool transition, stamp, hide;  // done in this order, then the move
-    PixelRect moveTo, repainted;
-  };
-  const Case cases[] = {
+  // A transition frame, a stamp, hiding, done in this order, then the move: the repainted area.
+  const std::tuple<const char*, bool, bool, bool, PixelRect, PixelRect> cases[] = {
       {"nothing", false, false, false, {}, {}},
       {"hidden", false, false, true, {}, {1, 1, 3, 3}},
       {"moved", false, false, false, {4, 2, 6, 4}, {1, 1, 6, 4}},
@@ -32,10 +28,9 @@ TEST(FrameComposer, PresentComposesOnlyWhatChangedFromBothLayers) {
       {"hidden, then moved", false, false, true, {5, 3, 7, 5}, {1, 1, 3, 3}},
       {"stamped, then hidden", false, true, true, {}, {1, 1, 3, 3}},
       {"stamped, then moved", false, true, false, {5, 1, 7, 3}, {1, 1, 7, 3}},
-      {"transition frame, then hidden", true, false, true, {}, {0, 0, kW, kH}},
-  };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.name);
+      {"transition frame, then hidden", true, false, true, {}, {0, 0, kW, kH}}};
+  for (const auto& [name, transition, stamp, hide, moveTo, repainted] : cases) {
+    SCOPED_TRACE(name);
     std::vector<std::uint32_t> persistent(kW * kH), frame(kW * kH),
         picture{Picture(0, 0), Picture(1, 0), Picture(0, 1), Picture(1, 1)};
     std::iota(persistent.begin(), persistent.end(), Background(0, 0));
@@ -47,31 +42,29 @@ TEST(FrameComposer, PresentComposesOnlyWhatChangedFromBothLayers) {
     composer.SetVisible(true);
     ASSERT_EQ(composer.Present(), kStart);
     frame.assign(frame.size(), kUnwritten);
-    Transition out(Transition::Kind::Out, Effect::Diffuse, {120, 90}, {15, 15, 30, 30}, {15, 15});
+    Transition out(Transition::Kind::Out, Effect::Diffuse, {120, 90}, {15, 15, 30, 30}, {}, 1);
     std::vector<PixelRect> changed{{-9, -9, -8, -8}};  // stale: each frame reports afresh
-    ASSERT_TRUE(!c.transition || composer.DrawTransitionFrame(out, changed));
-    EXPECT_TRUE(!c.transition || changed.front().left >= 0);
-    if (c.stamp) composer.StampAfterImage();
-    if (c.hide) composer.SetVisible(false);
-    if (!c.moveTo.Empty()) composer.Move(c.moveTo);
-    if (c.transition) {
+    ASSERT_TRUE(!transition || composer.DrawTransitionFrame(out, changed));
+    EXPECT_TRUE(!transition || changed.front().left >= 0);
+    EXPECT_FALSE(transition && composer.DrawTransitionFrame(out, changed));  // its one frame
+    if (stamp) composer.StampAfterImage();
+    if (hide) composer.SetVisible(false);
+    if (!moveTo.Empty()) composer.Move(moveTo);
+    if (transition) {
       const auto canvas = frame;
       EXPECT_TRUE(composer.Present().Empty());
       EXPECT_EQ(frame, canvas) << "composed over the break canvas";
       composer.HideBreakCanvas();
     }
-    ASSERT_EQ(composer.Present(), c.repainted);
+    ASSERT_EQ(composer.Present(), repainted);
     const PixelRect& at = composer.place();
-    std::vector<std::uint32_t> expected(kW * kH, kUnwritten);
-    for (int i = 0; i < kW * kH; ++i) {
-      const int x = i % kW, y = i / kW;
-      if (!In(c.repainted, x, y)) continue;
-      expected[i] = !c.hide && In(at, x, y)       ? Picture(x - at.left, y - at.top)
-                    : c.stamp && In(kStart, x, y) ? Picture(x - kStart.left, y - kStart.top)
-                                                  : Background(x, y);
-    }
-    EXPECT_EQ(frame, expected);
-    EXPECT_EQ(flushes, 1 + c.transition + c.stamp + !c.repainted.Empty());
+    ExpectPixels({frame.data(), kW, kH}, name, [&](int x, int y) {
+      return !In(repainted, x, y)        ? kUnwritten
+             : !hide && In(at, x, y)     ? Picture(x - at.left, y - at.top)
+             : stamp && In(kStart, x, y) ? Picture(x - kStart.left, y - kStart.top)
+                                         : Background(x, y);
+    });
+    EXPECT_EQ(flushes, 1 + 2 * transition + stamp + !repainted.Empty());
   }
 }
 

@@ -9,6 +9,7 @@
 #include "test_support.h"
 
 namespace ruzir::test {
+using S = ReadAhead::State;
 
 // Each load takes the next outcome: a slide that wide, none (0), or an
 // exception (-1); it waits while the gate is shut.
@@ -31,15 +32,12 @@ struct FakeDecoder {
   }
   ReadAhead::Produce Produce() {
     // The loader's state goes with the last copy of the function.
-    struct Tools {
-      FakeDecoder* fake;
-      ~Tools() {
-        const std::lock_guard lock(fake->mutex);
-        fake->destroyedOn = std::this_thread::get_id();
-        fake->changed.notify_all();
-      }
-    };
-    return [this, tools = std::shared_ptr<Tools>(new Tools{this})]() -> std::optional<Slide> {
+    const std::shared_ptr<void> tools(nullptr, [this](void*) {
+      const std::lock_guard lock(mutex);
+      destroyedOn = std::this_thread::get_id();
+      changed.notify_all();
+    });
+    return [this, tools]() -> std::optional<Slide> {
       std::unique_lock lock(mutex);
       changed.wait(lock, [&] { return open; });
       const int outcome = outcomes.at(loads++);
@@ -54,18 +52,15 @@ TEST(ReadAhead, SlidesInOrderAndFailuresAskedAgain) {
   FakeDecoder fake;
   fake.outcomes = {7, 0, -1, 9};
   ReadAhead ahead(fake.Produce());
-  EXPECT_EQ(ahead.state(), ReadAhead::State::Idle);
-  const std::pair<ReadAhead::State, int> steps[] = {{ReadAhead::State::Ready, 7},
-                                                    {ReadAhead::State::Failed, 0},
-                                                    {ReadAhead::State::Failed, 0},
-                                                    {ReadAhead::State::Ready, 9}};
+  EXPECT_EQ(ahead.state(), S::Idle);
+  const std::pair<S, int> steps[] = {{S::Ready, 7}, {S::Failed, 0}, {S::Failed, 0}, {S::Ready, 9}};
   for (const auto& [state, width] : steps) {
     ahead.Request();
     EXPECT_EQ(ahead.Wait(), state) << width;
-    if (state == ReadAhead::State::Ready) ahead.Request();  // loads nothing more
+    if (state == S::Ready) ahead.Request();  // loads nothing more
     const auto slide = ahead.Take();
     EXPECT_EQ(slide && slide->picture ? slide->picture->view().width : 0, width);
-    EXPECT_EQ(ahead.state(), slide ? ReadAhead::State::Idle : state);
+    EXPECT_EQ(ahead.state(), slide ? S::Idle : state);
   }
   EXPECT_EQ(fake.loads, 4u);
 }
@@ -76,10 +71,10 @@ TEST(ReadAhead, NeverHoldsUpTheCallerAndEndsWithoutWaiting) {
   std::optional<ReadAhead> ahead(std::in_place, fake.Produce());
   fake.Open(false);
   ahead->Request();
-  EXPECT_EQ(ahead->state(), ReadAhead::State::Loading);
+  EXPECT_EQ(ahead->state(), S::Loading);
   EXPECT_FALSE(ahead->Take());
   fake.Open(true);
-  EXPECT_EQ(ahead->Wait(), ReadAhead::State::Ready);
+  EXPECT_EQ(ahead->Wait(), S::Ready);
   ASSERT_TRUE(ahead->Take());
   fake.Open(false);
   ahead->Request();

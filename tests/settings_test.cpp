@@ -90,12 +90,10 @@ TEST(SaveSettings, WritesTheSixValuesInTheirFixedLayout) {
 TEST(Effect, StoredPatternsAndTheNextEffect) {
   constexpr auto N = E::None, D = E::Diffuse, V = E::VerticalSlide, H = E::HorizontalSlide,
                  R = E::Random;
-  // clang-format off
   const std::tuple<std::int16_t, std::optional<Effect>, float, Effect> cases[] = {
-      {-1, none, 0.5f, N}, {0, N, 0.5f, N}, {1, D, 0.5f, D}, {3, H, 0.9f, H}, {5, none, 0.5f, N},
-      {4, R, 0.0f, D}, {4, R, 0.33f, D}, {4, R, 0.34f, V}, {4, R, 0.66f, V}, {4, R, 0.67f, H},
-      {4, R, 0.99999994f, H}, {-32768, none, 0.5f, N}};
-  // clang-format on
+      {-1, none, 0.5f, N}, {0, N, 0.5f, N},  {1, D, 0.5f, D},        {3, H, 0.9f, H},
+      {5, none, 0.5f, N},  {4, R, 0.0f, D},  {4, R, 0.33f, D},       {4, R, 0.34f, V},
+      {4, R, 0.66f, V},    {4, R, 0.67f, H}, {4, R, 0.99999994f, H}, {-32768, none, 0.5f, N}};
   for (const auto& [stored, pattern, r, chosen] : cases) {
     FixedUniform random({r});
     EXPECT_EQ(PatternFromStored(stored), pattern) << stored;
@@ -118,13 +116,10 @@ TEST(Startup, CommandLineSingleCopyRuleAndPreviewPane) {
       {L"\"C:\\unterminated /s", L""}, {L"ruzir.scr", L""}};
   const std::tuple<const wchar_t*, RunMode, std::uint64_t> cases[] = {
       {L"/s", F, 0}, {L"/S 12", F, 0}, {L"/sx", F, 0}, {L"/p 7", P, 7}, {L"/P:90", P, 90},
-      {L"/p", P, 0},
-      {L"/p ", P, 0}, {L"/p  5", P, 0}, {L"/p -1", P, 0}, {L"/p 1/", P, 0}, {L"/p 1:", P, 0},
-      {L"", S, 0},
-      {L"/c:12", S, 0}, {L" /s", S, 0}, {L"-s", S, 0}, {L"/", S, 0}, {L"／ｓ", S, 0},
-      {L"/pX12 \t", P, 12},
-      {L"/p 18446744073709551615", P, 18446744073709551615ull}, {L"/p 18446744073709551616", P, 0}};
-  // clang-format on
+      {L"/p", P, 0}, {L"/p ", P, 0}, {L"/p  5", P, 0}, {L"/p -1", P, 0}, {L"/p 1/", P, 0},
+      {L"/p 1:", P, 0}, {L"", S, 0}, {L"/c:12", S, 0}, {L" /s", S, 0}, {L"-s", S, 0}, {L"/", S, 0},
+      {L"／ｓ", S, 0}, {L"/pX12 \t", P, 12}, {L"/p 18446744073709551616", P, 0},
+      {L"/p 18446744073709551615", P, 18446744073709551615ull}};
   for (const auto& [line, arguments] : lines) EXPECT_EQ(ArgumentText(line), arguments) << line;
   for (const auto& [arguments, mode, handle] : cases) {
     const auto [got, parent] = ParseCommandLine(arguments);
@@ -133,7 +128,6 @@ TEST(Startup, CommandLineSingleCopyRuleAndPreviewPane) {
   }
   // A copy ends silently only when another runs *and* the flag says so.
   constexpr auto Run = StartupOutcome::Run, Silent = StartupOutcome::EndSilently;
-  // clang-format off
   const std::tuple<bool, std::optional<std::string_view>, StartupOutcome> plans[] = {
       {false, none, Run}, {false, "\x01\0"sv, Run}, {true, "\0\0"sv, Run}, {true, none, Run},
       {true, "\x01\0\0"sv, Run}, {true, "\x01\0"sv, Silent}, {true, "\0\x80"sv, Silent},
@@ -159,28 +153,25 @@ TEST(Startup, CommandLineSingleCopyRuleAndPreviewPane) {
   EXPECT_FALSE(IsUsablePreviewPane(none, [](std::uint64_t) { return PaneFacts{true}; }));
 }
 
-// Views ending before a digit show nothing past the end is read; the time
-// field rounds half to even and warns above 60.
+// Views ending before a digit, a point or an exponent show nothing past the end
+// is read; the time field rounds half to even and warns above 60.
 TEST(FieldChecks, NumbersTimeAndFolder) {
   EXPECT_EQ(NarrowForm(L"－３．５\u3000ＡＢｃ\uFF01\uFF5E"), L"-3.5 ABc!~");  // U+FF01 to U+FF5E
   EXPECT_EQ(NarrowForm(L"\uFF00\uFF5F\u3001 12秒"), L"\uFF00\uFF5F\u3001 12秒");
-  const std::wstring_view fraction(L"1.52", 3), exponent(L"1e12", 3);
+  const std::wstring_view fraction(L"1.52", 3), exponent(L"1e12", 3), whole(L"12.5", 2);
   using T = TimeText;
   // clang-format off
   const std::pair<std::wstring_view, std::optional<double>> numbers[] = {
       {L"19", 19}, {L" \t7 ", 7}, {L"1.5", 1.5}, {L"1e1", 10}, {L"-5", -5}, {L"+3", 3},
-      {L"1,000", 1000},
-      {L"1,5", 15}, {L".5", 0.5}, {L"2.", 2}, {L"2E-1", 0.2}, {L"1e+1", 10}, {fraction, 1.5},
-      {exponent, 10}, {L"", none}, {L"  ", none}, {L"abc", none}, {L"1a", none}, {L"-", none},
-      {L".", none}, {L"1e", none}, {L"1e+", none}, {L"1 2", none}, {L",5", none}, {L"1.5.", none},
-      {L"1e999", none}};
+      {L"1,000", 1000}, {L"1,5", 15}, {L".5", 0.5}, {L"2.", 2}, {L"2E-1", 0.2}, {L"1e+1", 10},
+      {fraction, 1.5}, {exponent, 10}, {L"", none}, {L"  ", none}, {L"abc", none}, {L"1a", none},
+      {L"-", none}, {L".", none}, {L"1e", none}, {L"1e+", none}, {L"1 2", none}, {L",5", none},
+      {L"1.5.", none}, {L"1e999", none}, {whole, 12}, {std::wstring_view(L"1e5", 1), 1}};
   const std::tuple<const wchar_t*, TimeText, std::optional<std::int16_t>> times[] = {
       {L"", T::Empty, none}, {L"a", T::NotANumber, none}, {L"7a", T::NotANumber, none},
-      {L"2.5", T::Fine, 2},
-      {L"3.5", T::Fine, 4}, {L"-2.5", T::Fine, -2}, {L"60.5", T::Fine, 60},
-      {L"60.6", T::OverSixty, 61},
-      {L"61", T::OverSixty, 61}, {L"32767", T::OverSixty, 32767}, {L"32767.5", T::OverSixty, none},
-      {L"-32768.5", T::Fine, -32768}, {L"-32769", T::Fine, none}};
+      {L"2.5", T::Fine, 2}, {L"3.5", T::Fine, 4}, {L"-2.5", T::Fine, -2}, {L"60.5", T::Fine, 60},
+      {L"60.6", T::OverSixty, 61}, {L"61", T::OverSixty, 61}, {L"32767", T::OverSixty, 32767},
+      {L"32767.5", T::OverSixty, none}, {L"-32768.5", T::Fine, -32768}, {L"-32769", T::Fine, none}};
   // clang-format on
   for (const auto& [text, value] : numbers) EXPECT_EQ(ParseNumeric(text, {}), value) << text.size();
   EXPECT_EQ(ParseNumeric(L"1.000,5", {L',', L'.'}), 1000.5);

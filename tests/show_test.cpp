@@ -14,9 +14,8 @@ struct FakeSearch final : DirectorySearch {
   void Find(std::wstring_view folder, std::wstring_view pattern,
             const std::function<bool(const DirectoryEntry&)>& found) override {
     searched += std::wstring(folder) + std::wstring(pattern) + L" ";
-    for (const auto& entry : results[std::wstring(pattern)]) {
+    for (const auto& entry : results[std::wstring(pattern)])
       if (!found(entry)) return;
-    }
   }
   std::map<std::wstring, std::vector<DirectoryEntry>> results;
   std::wstring searched;
@@ -45,14 +44,12 @@ TEST(ImageList, FilesAndPicks) {
   // one; a failed file rests for as many picks as there are files, unless all do.
   using List = std::vector<std::int16_t>;
   using Pick = std::tuple<List, std::vector<float>, List, int>;  // failing, draws: tried, picked
-  // clang-format off
   const std::pair<std::int16_t, std::vector<Pick>> cases[] = {
       {4, {{{}, {0.5f}, {3}, 3}, {{3}, {0.5f, 0.0f}, {3, 1}, 1}}},
       {4, {{{3, 1}, {0.5f, 0.0f, 0.5f, 0.6f}, {3, 1, 4}, 4}}},
       {5, {{{1, 2, 3, 4}, {0}, {1, 2, 3, 4, 5}, 5}}},
       {2, {{{1, 2}, {0}, {1, 2}, 0}, {{1, 2}, {0}, {1, 2}, 0}, {{}, {0}, {1}, 1}}},
       {3, {{{1}, {0}, {1, 2}, 2}, {{}, {0}, {2}, 2}, {{}, {0}, {2}, 2}, {{}, {0}, {1}, 1}}}};
-  // clang-format on
   for (const auto& [count, picks] : cases) {
     ImagePicker picker(count);
     for (const auto& [broken, draws, expected, shown] : picks) {
@@ -167,13 +164,11 @@ TEST(PictureHeader, ExifOrientation) {
 // A 3 x 2 picture's pixels 0 to 5 upright, row by row; values outside 1 to 8
 // leave it as stored. A surface of another size is left alone.
 TEST(Orientation, EveryValueTurnsUpright) {
-  // clang-format off
   const std::tuple<std::uint32_t, int, std::vector<std::uint32_t>> cases[] = {
       {0, 3, {0, 1, 2, 3, 4, 5}}, {1, 3, {0, 1, 2, 3, 4, 5}}, {2, 3, {2, 1, 0, 5, 4, 3}},
       {3, 3, {5, 4, 3, 2, 1, 0}}, {4, 3, {3, 4, 5, 0, 1, 2}}, {5, 2, {0, 3, 1, 4, 2, 5}},
       {6, 2, {3, 0, 4, 1, 5, 2}}, {7, 2, {5, 2, 4, 1, 3, 0}}, {8, 2, {2, 5, 1, 4, 0, 3}},
       {9, 3, {0, 1, 2, 3, 4, 5}}};
-  // clang-format on
   const Pixels stored(3, 2);
   for (auto [value, width, expected] : cases) {
     const Orientation turn = OrientationFromExif(value);
@@ -196,11 +191,9 @@ TEST(Resample, ExactColoursLinearLightAndTheBoxFactor) {
     EXPECT_EQ(to.pixels.back(), 0xFF0000FFu);  // the pixel after the target is kept
     return to.pixels.pop_back(), ok;
   };
-  // clang-format off
-  const std::array<int, 4> cases[] = {
-      {64, 48, 17, 9}, {5, 7, 230, 461}, {1, 1, 2, 2}, {300, 2, 3, 2}, {40, 41, 5, 5},
-      {641, 479, 17, 9}, {2000, 1500, 9, 6}, {514, 514, 1, 1}};
-  // clang-format on
+  const std::array<int, 4> cases[] = {{64, 48, 17, 9},    {5, 7, 230, 461}, {1, 1, 2, 2},
+                                      {300, 2, 3, 2},     {40, 41, 5, 5},   {641, 479, 17, 9},
+                                      {2000, 1500, 9, 6}, {514, 514, 1, 1}};
   for (const auto& [fw, fh, tw, th] : cases) {
     Pixels from(fw, fh, 0xFFFF80C0u, 0), to(tw * th + 1, 1, 0xFF0000FFu, 0);
     ASSERT_TRUE(ResampleInto(from, to, tw, th));
@@ -229,13 +222,11 @@ TEST(Resample, ExactColoursLinearLightAndTheBoxFactor) {
   Pixels from(4, 4), to(4, 1, 0xFF0000FF, 0);
   std::uint32_t *const f = from.pixels.data(), *const t = to.pixels.data();
   // clang-format off
-  for (const auto& [a, b] : {std::tuple(SurfaceView{nullptr, 4, 4}, SurfaceView{t, 2, 2}),
-                             {{f, 0, 4}, {t, 2, 2}}, {{f, 4, 0}, {t, 2, 2}}, {{f, 4, 4}, {t, 0, 2}},
-                             {{f, 4, 4}, {t, 2, 0}}, {{f, 4, 4}, {t, -1, 2}},
-                             {{f, 4, 4}, {nullptr, 2, 2}}}) {
-    // clang-format on
+  for (const auto& [a, b] : {std::pair(SurfaceView{nullptr, 4, 4}, SurfaceView{t, 2, 2}),
+           {{f, 0, 4}, {t, 2, 2}}, {{f, 4, 0}, {t, 2, 2}}, {{f, 4, 4}, {t, 0, 2}},
+           {{f, 4, 4}, {t, 2, 0}}, {{f, 4, 4}, {t, -1, 2}}, {{f, 4, 4}, {nullptr, 2, 2}}})
     EXPECT_FALSE(Resample(a, b));
-  }
+  // clang-format on
   EXPECT_EQ(to.pixels, std::vector<std::uint32_t>(4, 0xFF0000FF));
 }
 
@@ -300,7 +291,6 @@ TEST(Slide, SizeAndDrift) {
   EXPECT_NEAR(NextDriftPosition(11520, 6912, 2310, DriftStep(1), back), 2425.2f, 1e-3);
   // 1024 x 768 at 96 DPI: strides of 1.536 pixels across, 1.152 down. The first
   // place is centred: (768 - 461) / 2 = 153.5 rounds to the even 154.
-  // clang-format off
   const std::tuple<PixelRect, bool, bool, PixelRect, bool, bool> cases[] = {
       {{397, 154, 627, 615}, false, false, {399, 155, 629, 616}, false, false},
       {{397, 154, 627, 615}, true, true, {395, 153, 625, 614}, true, true},
@@ -309,7 +299,6 @@ TEST(Slide, SizeAndDrift) {
       {{10, 1, 240, 462}, true, false, {12, 0, 242, 461}, false, false},
       {{1, 10, 231, 471}, false, true, {0, 11, 230, 472}, false, false},
       {{-128, 154, 1024, 615}, false, false, {-64, 155, 1088, 616}, false, false}};
-  // clang-format on
   for (auto [from, up, left, to, nextUp, nextLeft] : cases) {
     const PixelRect placed = DriftPlacement(from, {1024, 768}, k96Dpi, DriftStep(0), up, left);
     EXPECT_EQ(std::tuple(placed, up, left), std::tuple(to, nextUp, nextLeft)) << from.left;
@@ -321,16 +310,15 @@ TEST(Slide, SizeAndDrift) {
 // The first tick starts the clock, the picture changes once more than the
 // interval has passed; the cursor is recorded anew while in column 0.
 TEST(Slide, TicksAndCursor) {
-  SlideTimerState state{false, 0, true, true};
+  SlideTimerState state{.MovingUp = true, .MovingLeft = true};  // as made but for the moves
   EXPECT_EQ(BeginTick(state, 1000.0, 20), TickKind::First);
   EXPECT_EQ(std::tuple(state.TimerStarted, state.MovingUp, state.MovingLeft), std::tuple(1, 0, 0));
-  // clang-format off
-  for (auto [now, interval, kind] :
-       {std::tuple(1000.05, 20, TickKind::Drift), {1020.0, 20, TickKind::Drift},
-        {1020.001, 20, TickKind::Change}, {1000.05, -5, TickKind::Change}}) {
-    // clang-format on
+  constexpr auto Drift = TickKind::Drift, Change = TickKind::Change;
+  const std::tuple<double, std::int16_t, TickKind> ticks[] = {
+      {1000.05, 20, Drift}, {1020.0, 20, Drift}, {1020.001, 20, Change}, {1000.05, -5, Change}};
+  for (auto [now, interval, kind] : ticks) {
     SlideTimerState running = state;
-    EXPECT_EQ(BeginTick(running, now, std::int16_t(interval)), kind);
+    EXPECT_EQ(BeginTick(running, now, interval), kind);
     EXPECT_EQ(running.SlideStart, 1000.0);
   }
   CursorWatch watch;

@@ -12,23 +12,19 @@ TEST(Support, TwipsAndSurfaces) {
   const std::tuple<float, float, int> cases[] = {
       {7.5f, 15, 0}, {8, 15, 1}, {22.5f, 15, 2}, {37.5f, 15, 2}, {52.5f, 15, 4}, {-22.5f, 15, -2},
       {-8, 15, -1}, {25, 10, 2}, {35, 10, 4}, {11520, 15, 768}, {1e12f, 15, 1 << 30},
-      {-1e12f, 15, -(1 << 30)},
-      {std::numeric_limits<float>::quiet_NaN(), 15, 0}};
-  // clang-format on
+      {-1e12f, 15, -(1 << 30)}, {std::numeric_limits<float>::quiet_NaN(), 15, 0}};
   for (const auto& [twips, per, pixels] : cases) EXPECT_EQ(PixelsFromTwips(twips, per), pixels);
   // A DIB's byte count must fit in 31 bits (1: refused); touching rectangles
   // share nothing, and an empty one adds nothing to a union.
   constexpr int kMax = std::numeric_limits<int>::max();
-  // clang-format off
   const std::tuple<int, int, std::size_t> sizes[] = {
       {1, 1, 4}, {32767, 16384, 2147418112u}, {32768, 16384, 1}, {0, 1, 1}, {1, 0, 1}, {-1, 1, 1},
       {kMax, kMax, 1}};
   const PixelRect box{0, 0, 10, 10}, low{-5, -5, -1, -1};
   const std::array<PixelRect, 4> pairs[] = {  // a, b, their intersection, their union
       {{box, {5, -5, 20, 8}, {5, 0, 10, 8}, {0, -5, 20, 10}}},
-      {{box, {10, 0, 20, 10}, {}, {0, 0, 20, 10}}},
-      {{box, {0, 10, 10, 20}, {}, {0, 0, 10, 20}}}, {{{3, 3, 3, 9}, low, {}, low}},
-      {{low, {3, 3, 9, 3}, {}, low}}};
+      {{box, {10, 0, 20, 10}, {}, {0, 0, 20, 10}}}, {{low, {3, 3, 9, 3}, {}, low}},
+      {{box, {0, 10, 10, 20}, {}, {0, 0, 10, 20}}}, {{{3, 3, 3, 9}, low, {}, low}}};
   // clang-format on
   for (const auto& [w, h, bytes] : sizes) EXPECT_EQ(SurfaceBytes(w, h).value_or(1), bytes) << w;
   for (const auto& [a, b, both, either] : pairs) {

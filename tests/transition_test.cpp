@@ -23,6 +23,11 @@ TEST(Transition, PiecesTileThePictureAndFlyApart) {
   const std::tuple<int, float, float> diffuse[] = {
       {0, 850, 700}, {434, 170.0f / 3, 140.0f / 3}, {465, -50, -100.0f / 3},
       {899, -6730.0f / 3, -1620}};
+  const std::tuple<Piece, PixelRect, int, int> cases[] = {  // piece: drawn, from source x, y
+      {{30, 15, -45, 30, 60, 45}, {0, 2, 1, 5}, 5, 1}, {{30, 15, 165, 30, 60, 45}, {}, 0, 0},
+      {{30, 15, 45, -30, 60, 45}, {3, 0, 7, 1}, 2, 3}, {{0, 0, -1e12f, 1e12f, 60, 45}, {}, 0, 0},
+      {{30, 15, 120, 90, 60, 45}, {8, 6, 10, 8}, 2, 1},
+      {{37.5f, 22.5f, 22.5f, 52.5f, 52.5f, 37.5f}, {2, 4, 6, 6}, 2, 2}};
   // clang-format on
   for (const auto& [effect, place, count, last] : layouts) {
     const std::vector<Piece> pieces = LayoutPieces(effect, place);
@@ -46,15 +51,7 @@ TEST(Transition, PiecesTileThePictureAndFlyApart) {
   // The slides' axes show in their frames.
   EXPECT_FALSE(CanLeave(E::Diffuse, {0, 0}) || !CanLeave(E::Diffuse, {5, 0}) ||
                !CanLeave(E::Diffuse, {0, 5}));
-  // Whole pixels, halves to even; drawn and reported only on the canvas.
-  // clang-format off
-  const std::tuple<Piece, PixelRect, int, int> cases[] = {
-      {{30, 15, -45, 30, 60, 45}, {0, 2, 1, 5}, 5, 1},
-      {{30, 15, 45, -30, 60, 45}, {3, 0, 7, 1}, 2, 3},
-      {{30, 15, 120, 90, 60, 45}, {8, 6, 10, 8}, 2, 1}, {{30, 15, 165, 30, 60, 45}, {}, 0, 0},
-      {{37.5f, 22.5f, 22.5f, 52.5f, 52.5f, 37.5f}, {2, 4, 6, 6}, 2, 2},
-      {{0, 0, -1e12f, 1e12f, 60, 45}, {}, 0, 0}};
-  // clang-format on
+  // Drawn on whole pixels, halves to even, and reported only on the canvas.
   for (const auto& [piece, drawn, srcX, srcY] : cases) {
     Pixels picture(8, 6, 0x100), canvas(10, 8, 0xEE, 0);
     EXPECT_EQ(DrawPiece(picture.view, piece, k96Dpi, canvas.view), drawn) << piece.X;
@@ -111,12 +108,11 @@ TEST(Transition, SlideFramesMatchPicturesBuiltPixelByPixel) {
 TEST(Transition, StepCountsAtTheEdgesOfWhatMoves) {
   // clang-format off
   const std::tuple<Effect, float, float, float, float, int, int> cases[] = {
-      {E::Diffuse, 2550, 2100, 4500, 3000, 20, 20},
-      {E::HorizontalSlide, -1200, 0, 12000, 2400, 27, 27},
-      {E::Diffuse, -90000, -90000, 4500, 3000, 1, 1}, {E::HorizontalSlide, 0, 0, 9600, 2400, 1, 1},
+      {E::Diffuse, 2550, 2100, 4500, 3000, 20, 20}, {E::Diffuse, -90000, -90000, 4500, 3000, 1, 1},
+      {E::HorizontalSlide, -1200, 0, 12000, 2400, 27, 27}, {E::None, 0, 0, 4500, 3000, 0, 0},
+      {E::HorizontalSlide, 0, 0, 9600, 2400, 1, 1}, {E(7), 0, 0, 4500, 3000, 0, 0},
       {E::HorizontalSlide, -6783.5f, 0, 9597, 2400, 32767, 32767},
-      {E::HorizontalSlide, -6784, 0, 9597, 2400, 32767, 0},
-      {E::None, 0, 0, 4500, 3000, 0, 0}, {static_cast<Effect>(7), 0, 0, 4500, 3000, 0, 0}};
+      {E::HorizontalSlide, -6784, 0, 9597, 2400, 32767, 0}};
   // clang-format on
   Pixels background(1, 1), picture(1, 1, 5), canvas(1, 1);
   const TransitionSurfaces surfaces{background.view, picture.view, canvas.view};

@@ -90,28 +90,12 @@ TEST_F(Dialog, OpensWithTheStoredValuesAndOkWritesTheSixValues) {
   for (const auto& [name, value] : saved) EXPECT_EQ(Read(name), value) << name;
 }
 
-// The time field warns as it is typed in, and OK saves what it holds.
-TEST_F(Dialog, TheTimeFieldWarnsAsItIsTyped) {
-  Program program(L"");
-  const HWND dialog = program.Dialog();
-  ASSERT_NE(dialog, nullptr);
-  const std::pair<const wchar_t*, const wchar_t*> typed[] = {
+// The time field warns as it is typed in. A folder typed that does not exist,
+// then a real click: Cancel closes at once and writes nothing; OK warns once
+// (the field gaining its backslash) and saves both at the next click.
+TEST_F(Dialog, TypedFieldsWarnAndCancelWritesNothing) {
+  const std::pair<const wchar_t*, const wchar_t*> times[] = {
       {L"75", L"60秒以内の数字を入力してください。"}, {L"a", L"数字を入力してください。"}};
-  for (const auto& [text, warning] : typed) {
-    TypeInto(dialog, IDC_TXT_TIME, text);
-    EXPECT_EQ(Answer(program, dialog), warning);
-    EXPECT_EQ(FocusOf(dialog), ::GetDlgItem(dialog, IDC_TXT_TIME));
-  }
-  TypeInto(dialog, IDC_TXT_TIME, L"45");
-  Press(dialog, IDOK);
-  EXPECT_EQ(program.Exit(), 0u);
-  EXPECT_EQ(Read(L"Interval"), Short(45));
-}
-
-// A folder typed that does not exist, then a real click: Cancel closes at
-// once and writes nothing; OK warns once (the field gaining its backslash)
-// and saves it at the next click.
-TEST_F(Dialog, AMissingFolderIsReportedOnceAndCancelWritesNothing) {
   for (const int button : {IDCANCEL, IDOK}) {
     SCOPED_TRACE(button);
     DeleteKeys();
@@ -120,7 +104,12 @@ TEST_F(Dialog, AMissingFolderIsReportedOnceAndCancelWritesNothing) {
     Program program(L"");
     const HWND dialog = program.Dialog();
     ASSERT_NE(dialog, nullptr);
-    Press(dialog, IDC_CHK_GOST);
+    for (const auto& [text, warning] : times) {
+      TypeInto(dialog, IDC_TXT_TIME, text);
+      EXPECT_EQ(Answer(program, dialog), warning);
+      EXPECT_EQ(FocusOf(dialog), ::GetDlgItem(dialog, IDC_TXT_TIME));
+    }
+    TypeInto(dialog, IDC_TXT_TIME, L"45");
     const std::wstring typed = folder.path() + L"no-such-folder";
     TypeInto(dialog, IDC_TXT_PATH, typed);
     Click(dialog, button);
@@ -133,6 +122,7 @@ TEST_F(Dialog, AMissingFolderIsReportedOnceAndCancelWritesNothing) {
     EXPECT_EQ(RunFlag(), Short(0));
     EXPECT_EQ(ValueCount(), button == IDOK ? 6u : 1u);
     EXPECT_EQ(Read(L"Path"), String(button == IDOK ? typed + L"\\" : folder.path()));
+    EXPECT_EQ(Read(L"Interval"), button == IDOK ? std::optional(Short(45)) : std::nullopt);
   }
 }
 

@@ -19,6 +19,7 @@
 #include <vector>
 
 #include "settings/settings.h"
+#include "support/win32/dib_surface.h"
 #include "support/win32/handles.h"
 #include "support/win32/system_info.h"
 
@@ -165,9 +166,8 @@ inline std::optional<Value> Read(const wchar_t* name, const wchar_t* sub = L"Set
   Value value{0, std::vector<std::uint8_t>(4096)};
   DWORD size = 4096;
   if (::RegGetValueW(HKEY_CURRENT_USER, KeyPath(sub).c_str(), name, RRF_RT_ANY, &value.first,
-                     value.second.data(), &size)) {
+                     value.second.data(), &size))
     return {};
-  }
   value.second.resize(size);
   return value;
 }
@@ -193,21 +193,15 @@ struct Shot {
   int height = ::GetSystemMetrics(SM_CYSCREEN);
   std::vector<COLORREF> pixels;  // top-down, each 0x00RRGGBB
 
-  Shot() : pixels(std::size_t(width) * height) {
-    const auto screen = win32::GetScreenDc();
-    const win32::unique_hdc memory(::CreateCompatibleDC(screen.get()));
-    const win32::unique_hbitmap bitmap(::CreateCompatibleBitmap(screen.get(), width, height));
-    {
-      const win32::unique_select select(memory.get(), bitmap.get());
-      ::BitBlt(memory.get(), 0, 0, width, height, screen.get(), 0, 0, SRCCOPY);
-    }
-    BITMAPINFO info{};
-    info.bmiHeader = {sizeof(BITMAPINFOHEADER), width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
-    ::GetDIBits(memory.get(), static_cast<HBITMAP>(bitmap.get()), 0, height, pixels.data(), &info,
-                DIB_RGB_COLORS);
+  Shot() {
+    const auto dib = win32::DibSurface::Create(width, height);
+    if (!dib) return;
+    ::BitBlt(dib->dc(), 0, 0, width, height, win32::GetScreenDc().get(), 0, 0, SRCCOPY);
+    ::GdiFlush();  // the blit is done before its bits are read
+    pixels.assign(dib->view().pixels, dib->view().pixels + std::size_t(width) * height);
   }
   COLORREF At(int x, int y) const {
-    const COLORREF p = pixels[std::size_t(y) * width + x];
+    const COLORREF p = pixels.at(std::size_t(y) * width + x);
     return RGB(GetBValue(p), GetGValue(p), GetRValue(p));
   }
   // How many pixels are (or, with `same` false, are not) of `colour`, and the
@@ -215,13 +209,11 @@ struct Shot {
   std::pair<int, RECT> Find(COLORREF colour, bool same = true) const {
     int count = 0;
     RECT box{width, height, 0, 0};
-    for (int y = 0; y < height; ++y) {
-      for (int x = 0; x < width; ++x) {
-        if ((At(x, y) == colour) != same) continue;
-        ++count;
-        box = {std::min<LONG>(box.left, x), std::min<LONG>(box.top, y),
-               std::max<LONG>(box.right, x + 1), y + 1};
-      }
+    for (LONG i = 0; i < LONG(pixels.size()); ++i) {
+      const LONG x = i % width, y = i / width;
+      if ((At(x, y) == colour) != same) continue;
+      ++count;
+      box = {std::min(box.left, x), std::min(box.top, y), std::max(box.right, x + 1), y + 1};
     }
     return {count, box};
   }
@@ -231,17 +223,15 @@ inline int Area(const RECT& r) { return (r.right - r.left) * (r.bottom - r.top);
 // A red 24-bit BMP whose header may claim another size.
 inline std::vector<std::uint8_t> Bmp(int width, int height, int claimedSize = 0) {
   const int stride = (width * 3 + 3) & ~3;
+  const std::int32_t w = claimedSize ? claimedSize : width, h = claimedSize ? claimedSize : height;
   std::vector<std::uint8_t> bytes(54 + std::size_t(stride) * height, 0);
   // The file's size, where the pixels start, the info header's size, the
   // width and height, and 1 plane of 24 bits.
-  const std::int32_t header[] = {
-      std::int32_t(bytes.size()),         0,           54, 40, claimedSize ? claimedSize : width,
-      claimedSize ? claimedSize : height, 24 << 16 | 1};
+  const std::int32_t header[] = {std::int32_t(bytes.size()), 0, 54, 40, w, h, 24 << 16 | 1};
   bytes[0] = 'B', bytes[1] = 'M';
   std::memcpy(&bytes[2], header, sizeof(header));
-  for (int y = 0; y < height; ++y) {
-    for (int x = 0; x < width; ++x) bytes[54 + y * stride + x * 3 + 2] = 0xFF;  // blue, green, red
-  }
+  for (int i = 0; i < width * height; ++i)  // blue, green, red
+    bytes[54 + i / width * stride + i % width * 3 + 2] = 0xFF;
   return bytes;
 }
 

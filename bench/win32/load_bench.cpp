@@ -1,7 +1,7 @@
 // Speed of the platform-bound work, run where the show runs (Windows, or
-// Wine here): the pacing of transition frames, loading a camera JPEG to the
-// size it is shown at against merely decoding it at full size, and listing a
-// large folder. bench/load-bench.sh makes the JPEG and the folder.
+// Wine here): the pacing of transition frames and loading a camera JPEG to
+// the size it is shown at. bench/load-bench.sh makes the JPEG. (Listing a
+// large folder is timed with the show's start, by bench/show-bench.sh.)
 // Each figure is the median of several runs. The memory one load takes is
 // measured in a process of its own: the system keeps one peak per process.
 #include <windows.h>
@@ -16,13 +16,10 @@
 #include <string>
 #include <vector>
 
-#include "show/image_list.h"
 #include "show/slide.h"
-#include "show/win32/file_search.h"
 #include "show/win32/frame_pacer.h"
 #include "show/win32/picture_decoder.h"
 #include "support/win32/com.h"
-#include "support/win32/dib_surface.h"
 
 namespace ruzir::win32 {
 namespace {
@@ -39,7 +36,7 @@ double MedianMilliseconds(int runs, const std::function<void()>& work) {
   return times[times.size() / 2];
 }
 
-int Run(const std::wstring& camera, const std::wstring& folder) {
+int Run(const std::wstring& camera) {
   const com_apartment apartment;
   FramePacer pacer;  // 120 frames are 2 s at 60 Hz
   pacer.Start();
@@ -49,30 +46,15 @@ int Run(const std::wstring& camera, const std::wstring& folder) {
   std::printf("120 paced frames: %.0f ms (%.2f ms a frame)\n", pacedMs, pacedMs / 120);
 
   const auto decoder = PictureDecoder::Create();
-  if (!decoder) return 1;
-  bool loaded = true;
-  auto load = [&](int screenHeight) {  // 0: at the picture's own size
-    return MedianMilliseconds(5, [&] {
-      const auto opened = decoder->Open(camera);
-      if (!opened) return void(loaded = false);
-      const PixelSize shown =
-          screenHeight ? SlidePixelSize(opened->size, screenHeight, {}) : opened->size;
-      auto target = DibSurface::Create(shown.width, shown.height);
-      loaded = loaded && target && decoder->DecodeInto(*opened, target->view());
-    });
-  };
-  // A 1080-pixel screen's slide lets the codec decode at a fraction of the
-  // size; the picture's own size needs every pixel decoded.
-  const double slideMs = load(1080);
-  const double fullMs = load(0);
-  std::printf("load the JPEG to a 1080p slide: %.1f ms; at full size: %.1f ms; ratio %.2f%s\n",
-              slideMs, fullMs, slideMs / fullMs, loaded ? "" : " (FAILED)");
-
-  FileSearch search;
-  int count = 0;
-  const double listMs =
-      MedianMilliseconds(3, [&] { count = BuildImageList(folder, search).Count(); });
-  std::printf("BuildImageList: %.1f ms (%d listed)\n", listMs, count);
+  bool loaded = decoder.has_value();
+  // A 1080-pixel screen's slide, as the read-ahead worker makes it.
+  const double slideMs = MedianMilliseconds(5, [&] {
+    const auto opened = decoder ? decoder->Open(camera) : std::nullopt;
+    const PixelSize shown = opened ? SlidePixelSize(opened->size, 1080, {}) : PixelSize{};
+    auto target = MemorySurface::Create(shown.width, shown.height);
+    loaded = loaded && target && decoder->DecodeInto(*opened, target->view());
+  });
+  std::printf("load the JPEG to a 1080p slide: %.1f ms%s\n", slideMs, loaded ? "" : " (FAILED)");
   return loaded ? 0 : 1;
 }
 
@@ -83,7 +65,7 @@ int PeakOfOneLoad(const std::wstring& camera, int screenHeight) {
   ::GetProcessMemoryInfo(::GetCurrentProcess(), &before, sizeof before);
   const auto opened = decoder ? decoder->Open(camera) : std::nullopt;
   const PixelSize shown = opened ? SlidePixelSize(opened->size, screenHeight, {}) : PixelSize{};
-  auto target = DibSurface::Create(shown.width, shown.height);
+  auto target = MemorySurface::Create(shown.width, shown.height);
   const bool loaded = target && decoder->DecodeInto(*opened, target->view());
   ::GetProcessMemoryInfo(::GetCurrentProcess(), &after, sizeof after);
   const auto mib = [](std::size_t bytes) { return static_cast<double>(bytes) / (1 << 20); };
@@ -96,11 +78,10 @@ int PeakOfOneLoad(const std::wstring& camera, int screenHeight) {
 }  // namespace
 }  // namespace ruzir::win32
 
-// ruzir_bench_win CAMERA.jpg FOLDER\\ (bench/load-bench.sh makes both), or
+// ruzir_bench_win CAMERA.jpg (bench/load-bench.sh makes it), or
 // ruzir_bench_win CAMERA.jpg SCREEN-HEIGHT for the memory of one load.
 int wmain(int argc, wchar_t** argv) {
-  if (argc != 3) return 2;
-  const int height = _wtoi(argv[2]);
-  return height > 0 ? ruzir::win32::PeakOfOneLoad(argv[1], height)
-                    : ruzir::win32::Run(argv[1], argv[2]);
+  if (argc < 2) return 2;
+  return argc > 2 ? ruzir::win32::PeakOfOneLoad(argv[1], _wtoi(argv[2]))
+                  : ruzir::win32::Run(argv[1]);
 }

@@ -36,7 +36,8 @@ COLORREF CentreColour() {
   const int x = ::GetSystemMetrics(SM_CXSCREEN) / 2, y = ::GetSystemMetrics(SM_CYSCREEN) / 2;
   const COLORREF centre = ::GetPixel(screen.get(), x, y);
   for (const int d : {-40, 40}) {
-    if (::GetPixel(screen.get(), x + d, y) != centre || ::GetPixel(screen.get(), x, y + d) != centre)
+    if (::GetPixel(screen.get(), x + d, y) != centre ||
+        ::GetPixel(screen.get(), x, y + d) != centre)
       return CLR_INVALID;
   }
   return centre;

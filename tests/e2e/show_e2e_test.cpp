@@ -101,25 +101,40 @@ TEST_F(Show, FullScreenDrawsWhatItIsSetToAndEndsAtTheFirstInput) {
 }
 
 // Camera photos never hold the show up: its window comes before its first
-// picture, and with a change every second the screen never stands still.
+// picture, a key ends it about as fast while that loads as while a small
+// picture drifts, and with a change every second the screen never stands still.
 TEST_F(Show, CameraPhotosNeverHoldTheShowUp) {
-  Folder photos;
+  Folder small, photos;
+  small.Add(L"red.bmp", Bmp(300, 600));
   for (const wchar_t* name : {L"camera-a.jpg", L"camera-b.jpg"})
     photos.Copy(TestPicture(name), name);
-  Store(L"Path", String(photos.path()));
+  const auto keyToEnd = [](const Folder& folder, bool (*ready)(const Shot&)) {
+    Store(L"Path", String(folder.path()));
+    Program program(L"/s");
+    EXPECT_TRUE(program.Window(L"RuzirShow") && WaitFor([&] { return ready(Shot()); }));
+    const auto start = std::chrono::steady_clock::now();
+    Keys({VK_SPACE});
+    EXPECT_EQ(program.Exit(), 0u);
+    return std::chrono::steady_clock::now() - start;
+  };
+  const auto drifting = keyToEnd(small, [](const Shot& s) { return s.Find(kRed).first > 0; });
+  EXPECT_LT(keyToEnd(photos, [](const Shot& s) { return s.Find(kBackground, false).first == 0; }),
+            drifting * 10);  // while the first photo loads: the background alone
   Store(L"Interval", Short(1));
   Program program(L"/s");
   ASSERT_TRUE(program.Window(L"RuzirShow"));
-  // The background alone while the first photo loads, then the photo.
-  EXPECT_TRUE(WaitFor([] { return Shot().Find(kBackground, false).first == 0; }));
   ASSERT_TRUE(WaitFor([] { return Shot().Find(kBackground, false).first > 0; }));
+  // A machine busy with other work may hold one frame up once; decoding on
+  // the window's thread held the screen still at every change.
   std::vector<COLORREF> previous;
+  std::string still;
   for (int i = 0; i < 24; ++i) {
     std::this_thread::sleep_for(250ms);
     Shot shot;
-    EXPECT_FALSE(shot.pixels == previous) << "the screen stood still at shot " << i;
+    if (shot.pixels == previous) still += std::to_string(i) + " ";
     previous = std::move(shot.pixels);
   }
+  EXPECT_LE(std::count(still.begin(), still.end(), ' '), 1) << "still at shots " << still;
   Keys({VK_SPACE});
   EXPECT_EQ(program.Exit(), 0u);
 }

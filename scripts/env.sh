@@ -69,7 +69,7 @@ stop_private_display() {
 
 # Starts a private X server with two monitors side by side and exports
 # DISPLAY: the primary `primary` (1280x1024) at 0,0 and `second` (1024x768)
-# right of it. Xvfb cannot do this (its heads all sit at 0,0); the dummy
+# right of it (none: the primary alone). Xvfb cannot do this (its heads all sit at 0,0); the dummy
 # driver's RandR outputs can. `xrandr --output DUMMY1 --off` takes the second
 # one away. It ends with the calling shell.
 start_two_monitor_display() {
@@ -113,7 +113,8 @@ CONF
     done
     export DISPLAY=":$n"
     trap 'stop_private_display' EXIT
-    set_monitor DUMMY0 "$primary" 0x0 --primary && set_monitor DUMMY1 "$second" "${primary%x*}x0"
+    set_monitor DUMMY0 "$primary" 0x0 --primary || return
+    [ "$second" = none ] || set_monitor DUMMY1 "$second" "${primary%x*}x0"
     return
   done
   echo "no free display number" >&2

@@ -105,14 +105,15 @@ LRESULT ShowGroup::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) noe
 }
 
 void ShowGroup::OnTimer() noexcept {
-  // A tick that falls due while another still runs (a transition handles
-  // messages) is dropped: ticks never overlap, and no window closes while
+  // A window's transition handles messages, this timer's too: the other
+  // windows tick on meanwhile (the busy one drops the tick), so one
+  // monitor's transition does not stop the others' drift. The windows are
+  // laid out again only outside every tick, as no window may close while
   // its own tick is under way.
-  if (ticking_) return;
-  ticking_ = true;
-  if (relayoutDue_ || ++ticksSinceCheck_ >= kMonitorCheckTicks) Relayout();
+  if (depth_ == 0 && (relayoutDue_ || ++ticksSinceCheck_ >= kMonitorCheckTicks)) Relayout();
+  ++depth_;
   for (Member& member : members_) member.window->OnTimer1();
-  ticking_ = false;
+  --depth_;
 }
 
 void ShowGroup::Relayout() noexcept {

@@ -5,14 +5,14 @@
 // part of the desktop snapshot and its own monitor's scale. The group holds
 // what they share: one 50 ms timer ticks them all in turn, the cursor is
 // hidden once, one cursor watch sees a move from one monitor to another, and
-// input on any window ends the whole show once.
+// input on any window ends the whole show once. A window plays its
+// transitions handling messages, so the others tick on meanwhile.
 //
 // The group's own window is hidden; it takes the timer and hears of monitors
 // changing (and asks about them every second besides). A change is laid out
-// at the next tick, never inside one (a tick
-// handles messages while a transition plays): windows whose monitor is still
-// there at its size and scale carry on, the others close, and new monitors
-// get new windows.
+// at a tick outside every other: windows whose monitor is still there at its
+// size and scale carry on, the others close, and new monitors get new
+// windows.
 #pragma once
 
 #include <windows.h>
@@ -64,7 +64,7 @@ class ShowGroup final : public WindowBase {
   CursorWatch cursor_;
   std::vector<Member> members_;  // the primary's first
   bool cursorHidden_ = false;
-  bool ticking_ = false;
+  int depth_ = 0;  // ticks under way, one inside another's transition
   bool relayoutDue_ = false;
   int ticksSinceCheck_ = 0;
   bool ended_ = false;

@@ -4,6 +4,9 @@
 # the show's process (and of the X server that puts its frames on screen)
 # over a stretch of ten seconds, 200 ticks of 50 ms, and the show's peak
 # resident memory. No picture changes during the measurement (Interval 3600).
+# A size A+B runs on the X server of two monitors side by side, A the primary
+# (A+none: A alone on that server, the fair comparison for the X server's
+# share).
 set -euo pipefail
 source "$(dirname "$0")/../scripts/env.sh"
 ensure_prefix
@@ -16,9 +19,12 @@ cpu_ticks() {  # utime + stime of a process, in clock ticks
   awk '{print $14 + $15}' "/proc/$1/stat"
 }
 
-for size in "${@:-1920x1080 3840x2160}"; do
+for size in "${@:-1920x1080 3840x2160 1920x1080+none 3840x2160+none 3840x2160+1920x1080}"; do
   for s in $size; do
-    start_private_display "$s"
+    case $s in
+      *+*) start_two_monitor_display "${s%+*}" "${s#*+}" ;;
+      *) start_private_display "$s" ;;
+    esac
     "$WINE" reg add "$key" /v Interval /t REG_BINARY /d 100e /f >/dev/null
     "$WINE" "$scr" /s &
     show=$!

@@ -62,5 +62,80 @@ start_private_display() {
 stop_private_display() {
   "$WINESERVER" -k >/dev/null 2>&1 || true
   [ -n "${XVFB_PID:-}" ] && kill "$XVFB_PID" 2>/dev/null && wait "$XVFB_PID" 2>/dev/null
+  [ -n "${TWO_MONITOR_DIR:-}" ] && rm -rf "$TWO_MONITOR_DIR"
+  TWO_MONITOR_DIR=
   XVFB_PID=
+}
+
+# Starts a private X server with two monitors side by side and exports
+# DISPLAY: the primary `primary` (1280x1024) at 0,0 and `second` (1024x768)
+# right of it (none: the primary alone). Xvfb cannot do this (its heads all sit at 0,0); the dummy
+# driver's RandR outputs can. `xrandr --output DUMMY1 --off` takes the second
+# one away. It ends with the calling shell.
+start_two_monitor_display() {
+  local primary=${1:-1280x1024} second=${2:-1024x768} n
+  "$WINESERVER" -k >/dev/null 2>&1 || true
+  "$WINESERVER" -w >/dev/null 2>&1 || true
+  for n in $(seq 90 130); do
+    [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ] && continue
+    TWO_MONITOR_DIR=$(mktemp -d)
+    cat >"$TWO_MONITOR_DIR/xorg.conf" <<'CONF'
+Section "ServerFlags"
+  Option "AutoAddDevices" "false"
+EndSection
+Section "Device"
+  Identifier "card"
+  Driver "dummy"
+  VideoRam 256000
+EndSection
+Section "Monitor"
+  Identifier "monitor"
+  HorizSync 5.0-1000.0
+  VertRefresh 5.0-200.0
+EndSection
+Section "Screen"
+  Identifier "screen"
+  Device "card"
+  Monitor "monitor"
+  DefaultDepth 24
+  SubSection "Display"
+    Depth 24
+    Virtual 6144 2160
+  EndSubSection
+EndSection
+CONF
+    Xorg ":$n" -config "$TWO_MONITOR_DIR/xorg.conf" -noreset -nolisten tcp \
+      -logfile "$TWO_MONITOR_DIR/xorg.log" >/dev/null 2>&1 &
+    XVFB_PID=$!
+    for _ in $(seq 200); do
+      [ -e "/tmp/.X11-unix/X$n" ] && break
+      sleep 0.05
+    done
+    export DISPLAY=":$n"
+    trap 'stop_private_display' EXIT
+    set_monitor DUMMY0 "$primary" 0x0 --primary || return
+    [ "$second" = none ] || set_monitor DUMMY1 "$second" "${primary%x*}x0"
+    return
+  done
+  echo "no free display number" >&2
+  return 1
+}
+
+# Switches an output of the dummy server on at `size`, at `pos`, adding the
+# mode to it first if it lacks it (and making the mode from kModelines when
+# the server has none of that size).
+declare -A kModelines=(
+  [3840x2160]="262.75 3840 3888 3920 4000 2160 2163 2168 2191 +hsync -vsync"  # 30 Hz, reduced blanking
+)
+set_monitor() {
+  local output=$1 size=$2 pos=$3
+  shift 3
+  if ! xrandr --output "$output" --mode "$size" --pos "$pos" "$@" 2>/dev/null; then
+    [ -n "${kModelines[$size]:-}" ] && xrandr --newmode "$size" ${kModelines[$size]} 2>/dev/null
+    xrandr --addmode "$output" "$size" &&
+      xrandr --output "$output" --mode "$size" --pos "$pos" "$@" || return
+  fi
+  # A full query has the server probe its outputs again; until one does, Wine
+  # reads the layout from before the change and sees one monitor.
+  xrandr >/dev/null
 }

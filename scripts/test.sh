@@ -41,10 +41,24 @@ echo "== End-to-end tests under Wine"
 ensure_prefix
 start_private_display 1024x768
 # The Windows executable writes its report to a Windows path.
-(cd "$WIN_BUILD" && "$WINE" ./ruzir_e2e.exe --gtest_brief=1 --gtest_output="xml:e2e.xml")
-status=$?
-mv -f "$WIN_BUILD/e2e.xml" "$results/e2e.xml" 2>/dev/null
-count_report "end-to-end" "$results/e2e.xml" $status
+run_e2e() {
+  local name=$1 report=$2
+  shift 2
+  (cd "$WIN_BUILD" && "$WINE" ./ruzir_e2e.exe --gtest_brief=1 --gtest_output="xml:$report" "$@")
+  local status=$?
+  mv -f "$WIN_BUILD/$report" "$results/$report" 2>/dev/null
+  count_report "$name" "$results/$report" $status
+}
+run_e2e "end-to-end" e2e.xml --gtest_filter='-Monitors.*'
+stop_private_display
+
+echo "== End-to-end tests on two monitors"
+if start_two_monitor_display; then
+  run_e2e "end-to-end, two monitors" e2e-monitors.xml --gtest_filter='Monitors.*'
+else
+  echo "two monitors: the X server did not start"
+  failed=$((failed + 1))
+fi
 stop_private_display
 
 echo "$passed passed, $failed failed"

@@ -1,6 +1,8 @@
-// The show's plain parts: pictures, headers, resampling, the slide, the cursor.
+// The show's plain parts: pictures, headers, resampling, the slide, the cursor,
+// the monitors.
 #include "show/cursor_watch.h"
 #include "show/image_list.h"
+#include "show/monitor_layout.h"
 #include "show/picture_header.h"
 #include "show/resample.h"
 #include "show/slide.h"
@@ -327,6 +329,25 @@ TEST(Slide, TicksAndCursor) {
   EXPECT_FALSE(at({0, 300}) || at({0, 310}) || at({500, 300}) || at({500, 300}));
   EXPECT_TRUE(at({500, 299}));
   EXPECT_EQ(reads, 8);  // twice while recording: x = 0 means none yet
+}
+
+// One window per monitor, the primary first, none for an empty or mirrored
+// one; a change keeps the windows whose place and scale are still wanted.
+// Each slide's size comes from its own monitor's height.
+TEST(Monitors, LayoutAndSlideSizes) {
+  const TwipsScale k144{10, 10};
+  const MonitorArea a{{0, 0, 1280, 1024}, k96Dpi, true}, b{{1280, 0, 2304, 768}, k96Dpi},
+      c{{-1920, 0, 0, 1080}, k144}, b144{b.rect, k144}, none{{5, 5, 5, 900}, k96Dpi};
+  std::vector<PixelRect> rects;
+  for (const MonitorArea& m : ShowWindowLayout({b, none, c, a, b})) rects.push_back(m.rect);
+  EXPECT_EQ(rects, (std::vector{a.rect, b.rect, c.rect}));
+  EXPECT_EQ(ReusedWindows({a, b, c}, {a, c}), (std::vector{0, 2}));
+  EXPECT_EQ(ReusedWindows({a, b}, {a, b144, c}), (std::vector{0, -1, -1}));
+  for (auto [height, scale, shown] : {std::tuple(1024, k96Dpi, PixelSize{307, 614}),
+                                      {768, k96Dpi, {230, 461}},
+                                      {2160, k144, {648, 1296}}}) {
+    EXPECT_EQ(SlidePixelSize({300, 600}, height, scale), shown) << height;
+  }
 }
 
 }  // namespace ruzir::test

@@ -4,13 +4,10 @@
 
 #include "show/win32/slide_loader.h"
 #include "support/win32/handles.h"
-#include "support/win32/system_info.h"
 
 namespace ruzir::win32 {
 namespace {
 
-constexpr UINT_PTR kTimer1 = 1;
-constexpr UINT kTimer1PeriodMs = 50;
 // The shortest wait before a change that found no picture is tried again.
 constexpr int kMinRetrySeconds = 1;
 
@@ -23,23 +20,28 @@ RECT ToRect(const PixelRect& r) noexcept { return {r.left, r.top, r.right, r.bot
 }  // namespace
 
 ShowWindow::ShowWindow(LoadedSettings& loaded, const ImageList& images, UniformSource& random,
-                       HWND previewParent, std::function<void(End)> onEnd)
+                       HWND previewParent, const MonitorArea& monitor, CursorWatch* cursor,
+                       std::function<void(End)> onEnd)
     : loaded_(loaded),
       images_(images),
       random_(random),
       previewParent_(previewParent),
-      onEnd_(std::move(onEnd)) {}
+      monitor_(monitor),
+      cursor_(cursor),
+      onEnd_(std::move(onEnd)),
+      effect_(loaded.CurrentEffect) {}
 
 ShowWindow::LoadResult ShowWindow::Load(HINSTANCE instance) noexcept {
-  scale_ = ScreenTwipsScale();
+  scale_ = monitor_.scale;
 
   // The window's size in twips, the unit of every placement on it: the
-  // screen's, or the preview pane's. Whole pixels survive the round trip.
+  // monitor's, or the preview pane's. Whole pixels survive the round trip.
   float widthTwips = 0;
   float heightTwips = 0;
   if (IsFullScreen()) {
-    widthTwips = TwipsFromPixels(::GetSystemMetrics(SM_CXSCREEN), scale_.x);
-    heightTwips = TwipsFromPixels(::GetSystemMetrics(SM_CYSCREEN), scale_.y);
+    const PixelRect& area = monitor_.rect;
+    widthTwips = TwipsFromPixels(area.right - area.left, scale_.x);
+    heightTwips = TwipsFromPixels(area.bottom - area.top, scale_.y);
   } else {
     RECT pane{};
     ::GetWindowRect(previewParent_, &pane);
@@ -80,17 +82,12 @@ ShowWindow::LoadResult ShowWindow::Load(HINSTANCE instance) noexcept {
   // Full screen: no taskbar button or Alt+Tab entry. The preview is born a
   // hidden child of the pane, so it never exists as a top-level window that
   // could flash up or take the activation from the host's dialog.
-  const bool created = IsFullScreen() ? CreateHwnd(instance, kClassName, WS_EX_TOOLWINDOW, WS_POPUP,
-                                                   0, 0, width, height, nullptr)
-                                      : CreateHwnd(instance, kClassName, 0, WS_CHILD, 0, 0, width,
-                                                   height, previewParent_);
-  if (!created) return LoadResult::Failed;
-
-  if (IsFullScreen()) {
-    ::ShowCursor(FALSE);
-    cursorHidden_ = true;
-  }
-  return LoadResult::Loaded;
+  const bool created =
+      IsFullScreen()
+          ? CreateHwnd(instance, kClassName, WS_EX_TOOLWINDOW, WS_POPUP, monitor_.rect.left,
+                       monitor_.rect.top, width, height, nullptr)
+          : CreateHwnd(instance, kClassName, 0, WS_CHILD, 0, 0, width, height, previewParent_);
+  return created ? LoadResult::Loaded : LoadResult::Failed;
 }
 
 void ShowWindow::TakeDesktopSnapshot() noexcept {
@@ -100,8 +97,9 @@ void ShowWindow::TakeDesktopSnapshot() noexcept {
   const int screenWidth = ::GetSystemMetrics(SM_CXSCREEN);
   const int screenHeight = ::GetSystemMetrics(SM_CYSCREEN);
   const HDC target = persistent_->dc();
-  if (IsFullScreen()) {
-    ::BitBlt(target, 0, 0, screenWidth, screenHeight, source.get(), 0, 0, SRCCOPY);
+  if (IsFullScreen()) {  // this monitor's part of the desktop
+    ::BitBlt(target, 0, 0, persistent_->width(), persistent_->height(), source.get(),
+             monitor_.rect.left, monitor_.rect.top, SRCCOPY);
   } else {
     // Averaging keeps the shrunken desktop legible; the default mode drops
     // whole rows and columns.
@@ -139,8 +137,6 @@ void ShowWindow::Show() noexcept {
   if (IsFullScreen()) ::SetForegroundWindow(hwnd());
 }
 
-void ShowWindow::EnableTimer1() noexcept { ::SetTimer(hwnd(), kTimer1, kTimer1PeriodMs, nullptr); }
-
 LRESULT ShowWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) noexcept {
   switch (message) {
     case WM_PAINT:
@@ -158,9 +154,6 @@ LRESULT ShowWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) no
       return 0;
     case WM_MOUSEMOVE:
       OnMouseMove();
-      return 0;
-    case WM_TIMER:
-      if (wParam == kTimer1) OnTimer1();
       return 0;
     case WM_DESTROY:
       OnDestroy();
@@ -183,7 +176,7 @@ void ShowWindow::OnUserInput() noexcept {
 
 void ShowWindow::OnMouseMove() noexcept {
   if (!IsFullScreen()) return;
-  const bool moved = cursor_.HasMoved([] {
+  const bool moved = cursor_->HasMoved([] {
     POINT p{};
     ::GetCursorPos(&p);
     return ScreenPoint{p.x, p.y};
@@ -273,7 +266,7 @@ void ShowWindow::Tick() noexcept {
       PlayTransition(Transition::Kind::In);
       composer_.HideBreakCanvas();
       // Both halves of the next change use the effect drawn now.
-      loaded_.CurrentEffect = ChooseEffect(settings.Break, random_);
+      effect_ = ChooseEffect(settings.Break, random_);
       // The display time starts once the picture has arrived.
       timer_.SlideStart = DisplayClock();
     }
@@ -298,7 +291,7 @@ TwipsRect ShowWindow::PictureTwips() const noexcept {
 }
 
 void ShowWindow::PlayTransition(Transition::Kind kind) noexcept {
-  const Effect effect = loaded_.CurrentEffect;
+  const Effect effect = effect_;
   if (!HasPieces(effect)) return;  // the picture changes at once
   try {
     const TwipsSize window{TwipsFromPixels(frame_->width(), scale_.x),
@@ -340,10 +333,7 @@ void ShowWindow::Close(End end) noexcept {
 void ShowWindow::OnDestroy() noexcept {
   if (closing_) return;
   closing_ = true;
-  ::KillTimer(hwnd(), kTimer1);
-  if (cursorHidden_) {
-    ::ShowCursor(TRUE);
-  } else if (const HWND owner = ::GetWindow(hwnd(), GW_OWNER)) {
+  if (const HWND owner = IsFullScreen() ? nullptr : ::GetWindow(hwnd(), GW_OWNER)) {
     ::PostMessageW(owner, WM_CLOSE, 1, 1);
   }
   onEnd_(end_);

@@ -1,7 +1,8 @@
 // frmMain, the show window of both show modes.
 //
-// Full screen, it is a borderless topmost window over the primary screen with
-// the cursor hidden; any click, key or movement of the mouse ends the show.
+// Full screen, it is a borderless topmost window over one monitor (a
+// ShowGroup has one on each, and hides the cursor); any click, key or
+// movement of the mouse over it ends the show.
 // In the preview it is a child of the host's preview pane, ignores input and
 // lives until the pane goes away.
 //
@@ -30,6 +31,7 @@
 #include "show/cursor_watch.h"
 #include "show/frame_composer.h"
 #include "show/image_list.h"
+#include "show/monitor_layout.h"
 #include "show/slide.h"
 #include "show/read_ahead.h"
 #include "show/transition.h"
@@ -50,13 +52,16 @@ class ShowWindow final : public WindowBase {
   enum class End { Closed, NoPicture };
 
   // `previewParent` is the host's pane for the preview, null for the full-
-  // screen show. `onEnd` ends the process once the window has gone.
+  // screen show, which covers `monitor` and watches the mouse with `cursor`
+  // (shared by every monitor's window, so that moving from one to another is
+  // a move). The preview is at `monitor`'s scale and has no cursor watch.
+  // `onEnd` ends the show once the window has gone.
   ShowWindow(LoadedSettings& loaded, const ImageList& images, UniformSource& random,
-             HWND previewParent, std::function<void(End)> onEnd);
+             HWND previewParent, const MonitorArea& monitor, CursorWatch* cursor,
+             std::function<void(End)> onEnd);
 
   // Sets the window up while it is hidden: geometry, background colour, the
-  // reading of the first picture, timer (disabled), and in the full-screen
-  // show the hidden cursor. The preview waits for its picture and places it:
+  // reading of the first picture. The preview waits for its picture and places it:
   // NoPicture, before any window exists, when no listed file can be loaded.
   // Failed when the window or its surfaces cannot be made.
   LoadResult Load(HINSTANCE instance) noexcept;
@@ -73,8 +78,11 @@ class ShowWindow final : public WindowBase {
 
   void Show() noexcept;
 
-  // Starts the slide timer, Timer1: every 50 ms, full-screen show only.
-  void EnableTimer1() noexcept;
+  // One tick of the slide timer, Timer1, which the ShowGroup runs every 50 ms
+  // in the full-screen show.
+  void OnTimer1() noexcept;
+
+  const MonitorArea& monitor() const noexcept { return monitor_; }
 
  private:
   LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) noexcept override;
@@ -82,7 +90,6 @@ class ShowWindow final : public WindowBase {
   void OnPaint() noexcept;
   void OnUserInput() noexcept;
   void OnMouseMove() noexcept;
-  void OnTimer1() noexcept;
   void OnDestroy() noexcept;
 
   // A tick before the first picture has come: shows it once it is there,
@@ -111,9 +118,11 @@ class ShowWindow final : public WindowBase {
   const ImageList& images_;
   UniformSource& random_;
   HWND previewParent_;
+  MonitorArea monitor_;
+  CursorWatch* cursor_;
   std::function<void(End)> onEnd_;
 
-  TwipsScale scale_;                      // of the screen the window is on
+  TwipsScale scale_;                      // of the monitor the window is on
   std::optional<DibSurface> persistent_;  // background, snapshot, after-images
   std::optional<DibSurface> frame_;       // what the screen shows
   std::optional<MemorySurface> picture_;  // picImage's pixels
@@ -122,9 +131,8 @@ class ShowWindow final : public WindowBase {
   FrameComposer composer_;
   FramePacer pacer_;
   SlideTimerState timer_;
+  Effect effect_;  // of the next picture change: each window draws its own
   bool ticking_ = false;
-  CursorWatch cursor_;
-  bool cursorHidden_ = false;
   bool closing_ = false;
   End end_ = End::Closed;
 };

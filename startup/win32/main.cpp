@@ -1,9 +1,10 @@
 // Process entry of ruzir.scr.
 //
 // Start-up runs once, before any window exists: the run-flag rule, the
-// command line, then one of three modes. The show modes prepare the show
-// window and live in its message loop until it closes, which ends the
-// process; the settings mode ends when its dialog has closed.
+// command line, then one of three modes. The show modes prepare the show's
+// windows (one per monitor full screen, one in the preview) and live in the
+// message loop until the show ends, which ends the process; the settings mode ends when its dialog
+// has closed.
 #include <windows.h>
 
 #include <cstdint>
@@ -15,6 +16,7 @@
 #include "settings/win32/registry_store.h"
 #include "show/image_list.h"
 #include "show/win32/file_search.h"
+#include "show/win32/show_group.h"
 #include "show/win32/show_window.h"
 #include "startup/startup_plan.h"
 #include "support/random.h"
@@ -113,7 +115,7 @@ int RunShowMode(HINSTANCE instance, KeyStore& store, const CommandLine& command)
   const ImageList images = BuildImageList(loaded->settings.Path, search);
   if (images.Count() == 0) return endWithoutPictures();
 
-  // The window's end is the process's: the run flag is cleared, and the
+  // The show's end is the process's: the run flag is cleared, and the
   // process ends at once, so no timer tick or queued input runs. It does not
   // wait for the read-ahead worker either, which may be deep in a decode:
   // terminating skips the libraries' clean-up, which could wait for a lock
@@ -130,7 +132,16 @@ int RunShowMode(HINSTANCE instance, KeyStore& store, const CommandLine& command)
     }
     ::TerminateProcess(::GetCurrentProcess(), exitCode);
   };
-  ShowWindow window(*loaded, images, random, previewParent, endShow);
+  if (command.mode == RunMode::FullScreen) {
+    ShowGroup group(*loaded, images, random, endShow);
+    if (!group.Start(instance)) {
+      ClearRunFlag(store);
+      return 1;
+    }
+    return RunMessageLoop();
+  }
+  ShowWindow window(*loaded, images, random, previewParent,
+                    MonitorArea{{}, ScreenTwipsScale(), true}, nullptr, endShow);
   switch (window.Load(instance)) {
     case ShowWindow::LoadResult::Loaded:
       break;
@@ -141,14 +152,8 @@ int RunShowMode(HINSTANCE instance, KeyStore& store, const CommandLine& command)
       return 1;
   }
   if (loaded->settings.Desktop == 1) window.TakeDesktopSnapshot();
-  if (command.mode == RunMode::FullScreen) {
-    window.MakeTopmost();
-    window.Show();
-    window.EnableTimer1();
-  } else {
-    window.EmbedInPreviewPane();
-    window.Show();
-  }
+  window.EmbedInPreviewPane();
+  window.Show();
   return RunMessageLoop();
 }
 

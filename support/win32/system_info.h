@@ -1,8 +1,9 @@
 // What the program asks the system about itself: the path of its own module
-// and the scale of the screen it draws on.
+// and the scale of the screen, and of each monitor, it draws on.
 #pragma once
 
 #include <windows.h>
+#include <shellscalingapi.h>
 
 #include <string>
 
@@ -32,6 +33,17 @@ inline TwipsScale ScreenTwipsScale() noexcept {
   if (!screen) return {};
   return TwipsScale::ForDpi(::GetDeviceCaps(screen.get(), LOGPIXELSX),
                             ::GetDeviceCaps(screen.get(), LOGPIXELSY));
+}
+
+// Twips per pixel on one monitor, from its own DPI (the program is aware of
+// each monitor's); the screen's if the system cannot say.
+inline TwipsScale MonitorTwipsScale(HMONITOR monitor) noexcept {
+  UINT dpiX = 0;
+  UINT dpiY = 0;
+  if (::GetDpiForMonitor(monitor, MDT_EFFECTIVE_DPI, &dpiX, &dpiY) != S_OK || !dpiX || !dpiY) {
+    return ScreenTwipsScale();
+  }
+  return TwipsScale::ForDpi(static_cast<int>(dpiX), static_cast<int>(dpiY));
 }
 
 }  // namespace ruzir::win32

@@ -73,21 +73,27 @@ inline HWND Find(const wchar_t* className, HWND parent, DWORD pid, bool (*accept
 
 inline std::wstring ProgramFolder() { return FolderOfModule(win32::ModulePath()); }
 
+// A process started with the command `line`; none when it cannot start.
+inline win32::unique_handle Start(std::wstring line, DWORD* id = nullptr) {
+  STARTUPINFOW startup{};
+  startup.cb = sizeof(startup);
+  PROCESS_INFORMATION info{};
+  if (!::CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                        &startup, &info)) {
+    return {};
+  }
+  const win32::unique_handle thread(info.hThread);
+  if (id) *id = info.dwProcessId;
+  return win32::unique_handle(info.hProcess);
+}
+
 // ruzir.scr, beside this program, started with `arguments`; killed if it
 // still runs when the test is done with it.
 class Program {
  public:
-  explicit Program(const std::wstring& arguments) {
-    std::wstring line = L"\"" + ProgramFolder() + L"ruzir.scr\" " + arguments;
-    STARTUPINFOW startup{};
-    startup.cb = sizeof(startup);
-    PROCESS_INFORMATION info{};
-    EXPECT_TRUE(::CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                                 &startup, &info))
-        << "cannot start ruzir.scr";
-    process_.reset(info.hProcess);
-    const win32::unique_handle thread(info.hThread);
-    id_ = info.dwProcessId;
+  explicit Program(const std::wstring& arguments)
+      : process_(Start(L"\"" + ProgramFolder() + L"ruzir.scr\" " + arguments, &id_)) {
+    EXPECT_TRUE(process_) << "cannot start ruzir.scr";
   }
   ~Program() {
     if (Running()) ::TerminateProcess(process_.get(), 99);
@@ -109,8 +115,8 @@ class Program {
   }
 
  private:
+  DWORD id_ = 0;  // before process_, which sets it
   win32::unique_handle process_;
-  DWORD id_ = 0;
 };
 
 // Each key pressed and released: virtual keys, or with KEYEVENTF_UNICODE any
@@ -125,13 +131,14 @@ inline void Keys(const std::wstring& keys, DWORD unicode = 0) {
   }
   ::SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
 }
-// The mouse moved to (x, y), a button there pressed or released as `flags` say.
+// The mouse moved to (x, y) on any monitor, a button there pressed or
+// released as `flags` say.
 inline void Mouse(int x, int y, DWORD flags = 0) {
   INPUT input{};
-  input.type = INPUT_MOUSE;  // absolute: 0 to 65535 across the screen
-  input.mi.dx = ::MulDiv(x, 65535, ::GetSystemMetrics(SM_CXSCREEN) - 1);
-  input.mi.dy = ::MulDiv(y, 65535, ::GetSystemMetrics(SM_CYSCREEN) - 1);
-  input.mi.dwFlags = flags | MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+  input.type = INPUT_MOUSE;  // absolute: 0 to 65535 across every monitor
+  input.mi.dx = ::MulDiv(x, 65535, ::GetSystemMetrics(SM_CXVIRTUALSCREEN) - 1);
+  input.mi.dy = ::MulDiv(y, 65535, ::GetSystemMetrics(SM_CYVIRTUALSCREEN) - 1);
+  input.mi.dwFlags = flags | MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_VIRTUALDESK;
   ::SendInput(1, &input, sizeof(input));
 }
 // Pressed and released a moment apart, as a hand does: what the program does
@@ -187,10 +194,11 @@ class Fresh : public ::testing::Test {
   void TearDown() override { DeleteKeys(); }
 };
 
-// The whole screen, copied at one instant: a moving picture is seen whole.
+// Every monitor (their corner at 0,0 here), copied at one instant: a moving
+// picture is seen whole.
 struct Shot {
-  int width = ::GetSystemMetrics(SM_CXSCREEN);
-  int height = ::GetSystemMetrics(SM_CYSCREEN);
+  int width = ::GetSystemMetrics(SM_CXVIRTUALSCREEN);
+  int height = ::GetSystemMetrics(SM_CYVIRTUALSCREEN);
   std::vector<COLORREF> pixels;  // top-down, each 0x00RRGGBB
 
   Shot() {
@@ -204,16 +212,18 @@ struct Shot {
     const COLORREF p = pixels.at(std::size_t(y) * width + x);
     return RGB(GetBValue(p), GetGValue(p), GetRValue(p));
   }
-  // How many pixels are (or, with `same` false, are not) of `colour`, and the
-  // smallest rectangle holding them.
-  std::pair<int, RECT> Find(COLORREF colour, bool same = true) const {
+  // How many pixels of `area` (all by default) are (or, with `same` false,
+  // are not) of `colour`, and the smallest rectangle holding them.
+  std::pair<int, RECT> Find(COLORREF colour, bool same = true, RECT area = {}) const {
+    if (::IsRectEmpty(&area)) area = {0, 0, width, height};
     int count = 0;
     RECT box{width, height, 0, 0};
-    for (LONG i = 0; i < LONG(pixels.size()); ++i) {
-      const LONG x = i % width, y = i / width;
-      if ((At(x, y) == colour) != same) continue;
-      ++count;
-      box = {std::min(box.left, x), std::min(box.top, y), std::max(box.right, x + 1), y + 1};
+    for (LONG y = area.top; y < area.bottom; ++y) {
+      for (LONG x = area.left; x < area.right; ++x) {
+        if ((At(x, y) == colour) != same) continue;
+        ++count;
+        box = {std::min(box.left, x), std::min(box.top, y), std::max(box.right, x + 1), y + 1};
+      }
     }
     return {count, box};
   }

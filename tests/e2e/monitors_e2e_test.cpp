@@ -1,0 +1,76 @@
+// End-to-end tests of the full-screen show on two monitors, run on their own
+// X server (scripts/test.sh): a 1280 x 1024 primary and a 1024 x 768 monitor
+// right of it. A picture's longer side is 0.6 of its monitor's height: 614
+// pixels on the primary, 461 on the second.
+#include <thread>
+
+#include "tests/e2e/driver.h"
+
+namespace ruzir::e2e {
+namespace {
+
+constexpr RECT kPrimary{0, 0, 1280, 1024}, kSecond{1280, 0, 2304, 768};
+
+// The show's visible window exactly over `monitor`, if there is one.
+HWND ShowOver(const RECT& monitor) {
+  for (HWND w = nullptr; (w = ::FindWindowExW(nullptr, w, L"RuzirShow", nullptr)) != nullptr;) {
+    if (::IsWindowVisible(w) && Same(RectOf(w), monitor)) return w;
+  }
+  return nullptr;
+}
+RECT Picture(const RECT& monitor, const Shot& shot = Shot()) {
+  return shot.Find(RGB(255, 0, 0), true, monitor).second;
+}
+// Both monitors covered, in the background colour, each with its picture.
+bool BothShown() {
+  const Shot shot;
+  const RECT a = Picture(kPrimary, shot), b = Picture(kSecond, shot);
+  return ShowOver(kPrimary) && ShowOver(kSecond) && shot.At(1281, 1) == RGB(64, 0, 64) &&
+         a.bottom - a.top == 614 && b.bottom - b.top == 461;
+}
+// The X server's xrandr with `arguments`, then a query, which has the server
+// probe its outputs: Wine hears of the change only then. A Unix program has
+// no Windows process to wait for: the callers wait for what it brings about.
+void Xrandr(const std::wstring& arguments) {
+  Start(L"Z:\\usr\\bin\\dash -c \"xrandr " + arguments + L" && xrandr -q >/dev/null\"");
+}
+
+using Monitors = Fresh;
+
+// Each monitor has its own show, its picture sized from its own height and
+// drifting inside it; a move or a key over the second monitor ends the whole
+// show once; a monitor switched off and on mid-show is covered again.
+TEST_F(Monitors, EveryMonitorHasItsOwnShow) {
+  ASSERT_EQ(::GetSystemMetrics(SM_CMONITORS), 2);
+  Folder folder;
+  folder.Add(L"red.bmp", Bmp(300, 600));
+  const std::pair<const char*, void (*)()> ends[] = {
+      {"a move onto the second monitor, recorded on the primary first",
+       [] { Mouse(640, 900), std::this_thread::sleep_for(200ms), Mouse(1700, 400); }},
+      {"a key on the second monitor's window",
+       [] { ::PostMessageW(ShowOver(kSecond), WM_KEYDOWN, VK_SPACE, 0); }},
+      {"a monitor off and on, then a key", [] {
+         Xrandr(L"--output DUMMY1 --off");
+         EXPECT_TRUE(WaitFor([] { return !ShowOver(kSecond) && ShowOver(kPrimary); }));
+         Xrandr(L"--output DUMMY1 --mode 1024x768 --right-of DUMMY0");
+         EXPECT_TRUE(WaitFor(BothShown));
+         Keys({VK_SPACE});
+       }}};
+  for (const auto& [name, end] : ends) {
+    SCOPED_TRACE(name);
+    DeleteKeys();
+    Store(L"Path", String(folder.path()));
+    Store(L"Interval", Short(3600));
+    Mouse(640, 900);
+    Program program(L"/s");
+    ASSERT_TRUE(program.Window(L"RuzirShow") && WaitFor(BothShown));
+    const RECT first = Picture(kSecond);
+    EXPECT_TRUE(WaitFor([&] { return !Same(Picture(kSecond), first); }));  // it drifts
+    end();
+    EXPECT_EQ(program.Exit(), 0u);
+    EXPECT_EQ(RunFlag(), Short(0));
+  }
+}
+
+}  // namespace
+}  // namespace ruzir::e2e

@@ -14,12 +14,13 @@
 #   memory        the show's resident memory drifting one photo, against its
 #                 peak after about ten changes of photos (MiB).
 # Usage: show-bench.sh [SCR]   SCR: another build of ruzir.scr to time (it is
-# copied alone into a folder of its own); the one built here by default.
+# copied alone, with the probe that starts it from beside it, into a folder of
+# its own); the one built here by default.
 set -euo pipefail
 source "$(dirname "$0")/../scripts/env.sh"
 ensure_prefix
 work=$BUILD/show-bench
-probe=$WIN_BUILD/ruzir_show_probe.exe
+probe=$work/program/ruzir_show_probe.exe
 key='HKCU\Software\Zedozud Uravovuv\Ruzir\Settings'
 runs=3
 
@@ -37,7 +38,7 @@ if [ ! -f "$work/.folders-v1" ]; then
 fi
 mkdir -p "$work/program"
 cp "${1:-$WIN_BUILD/ruzir.scr}" "$work/program/ruzir.scr"
-scr="Z:${work//\//\\}\\program\\ruzir.scr"
+cp "$WIN_BUILD/ruzir_show_probe.exe" "$probe"
 
 # hex16 N: N as the two bytes of a 16-bit little-endian value.
 hex16() { printf '%02x%02x' $(($1 & 255)) $(($1 >> 8 & 255)); }
@@ -55,7 +56,7 @@ settings() {
 # prints ("name value" pairs); a failed run prints none.
 probe() {
   local out k
-  out=$(for _ in $(seq $runs); do "$WINE" "$probe" "$scr" "$@" || true; done)
+  out=$(for _ in $(seq $runs); do "$WINE" "$probe" "$@" || true; done)
   for k in 2 4 6; do
     echo "$out" | awk -v k=$k 'NF >= k {print $k}' | sort -n |
       awk '{v[NR] = $1} END {if (NR) printf "%10s", v[int((NR + 1) / 2)]}'
@@ -67,7 +68,7 @@ probe() {
 # (MiB) while the probe holds it SECONDS after its first picture.
 memory() {
   settings "$1" "$2" 0
-  "$WINE" "$probe" "$scr" hold "$3" >/dev/null &
+  "$WINE" "$probe" hold "$3" >/dev/null &
   local held=$! pid rss=0 peak=0 now
   while kill -0 "$held" 2>/dev/null; do
     pid=$(pgrep -f "${work//\//.}.program.ruzir\.scr /s" | head -1 || true)

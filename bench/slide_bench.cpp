@@ -52,10 +52,9 @@ BENCHMARK(BM_FrameMemcpy)->Apply(ScreenSizes)->Unit(benchmark::kMicrosecond);
 
 // The one full restore a transition makes, in its first frame.
 void BM_FullRestore(benchmark::State& state) {
-  const PixelSize size = ScreenSize(state);
-  const Canvas background(size, 0x400040), canvas(size, 0);
+  const Canvas background(ScreenSize(state), 0x400040), canvas(ScreenSize(state), 0);
   for (auto _ : state) {
-    CopyArea(background.view, canvas.view, {0, 0, size.width, size.height});
+    CopyArea(background.view, canvas.view, {0, 0, canvas.view.width, canvas.view.height});
     benchmark::DoNotOptimize(canvas.view.pixels);
   }
 }

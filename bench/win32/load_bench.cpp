@@ -10,9 +10,8 @@
 
 #include <algorithm>
 #include <chrono>
-#include <cstdlib>
 #include <cstdio>
-#include <functional>
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -24,7 +23,8 @@
 namespace ruzir::win32 {
 namespace {
 
-double MedianMilliseconds(int runs, const std::function<void()>& work) {
+template <typename Work>
+double MedianMilliseconds(int runs, Work work) {
   std::vector<double> times;
   for (int i = 0; i < runs; ++i) {
     const auto start = std::chrono::steady_clock::now();
@@ -36,43 +36,14 @@ double MedianMilliseconds(int runs, const std::function<void()>& work) {
   return times[times.size() / 2];
 }
 
-int Run(const std::wstring& camera) {
-  const com_apartment apartment;
-  FramePacer pacer;  // 120 frames are 2 s at 60 Hz
-  pacer.Start();
-  const double pacedMs = MedianMilliseconds(1, [&] {
-    for (int i = 0; i < 120; ++i) pacer.WaitForNextFrame();
-  });
-  std::printf("120 paced frames: %.0f ms (%.2f ms a frame)\n", pacedMs, pacedMs / 120);
-
-  const auto decoder = PictureDecoder::Create();
-  bool loaded = decoder.has_value();
-  // A 1080-pixel screen's slide, as the read-ahead worker makes it.
-  const double slideMs = MedianMilliseconds(5, [&] {
-    const auto opened = decoder ? decoder->Open(camera) : std::nullopt;
-    const PixelSize shown = opened ? SlidePixelSize(opened->size, 1080, {}) : PixelSize{};
-    auto target = MemorySurface::Create(shown.width, shown.height);
-    loaded = loaded && target && decoder->DecodeInto(*opened, target->view());
-  });
-  std::printf("load the JPEG to a 1080p slide: %.1f ms%s\n", slideMs, loaded ? "" : " (FAILED)");
-  return loaded ? 0 : 1;
-}
-
-int PeakOfOneLoad(const std::wstring& camera, int screenHeight) {
-  const com_apartment apartment;
-  const auto decoder = PictureDecoder::Create();
-  PROCESS_MEMORY_COUNTERS before{}, after{};
-  ::GetProcessMemoryInfo(::GetCurrentProcess(), &before, sizeof before);
+// The camera picture loaded to a slide for a screen `height` pixels high, as
+// the read-ahead worker makes it: its size, empty when it fails.
+PixelSize LoadSlide(const std::optional<PictureDecoder>& decoder, const std::wstring& camera,
+                    int height) {
   const auto opened = decoder ? decoder->Open(camera) : std::nullopt;
-  const PixelSize shown = opened ? SlidePixelSize(opened->size, screenHeight, {}) : PixelSize{};
+  const PixelSize shown = opened ? SlidePixelSize(opened->size, height, {}) : PixelSize{};
   auto target = MemorySurface::Create(shown.width, shown.height);
-  const bool loaded = target && decoder->DecodeInto(*opened, target->view());
-  ::GetProcessMemoryInfo(::GetCurrentProcess(), &after, sizeof after);
-  const auto mib = [](std::size_t bytes) { return static_cast<double>(bytes) / (1 << 20); };
-  std::printf("one load to a %dx%d slide: peak working set +%.0f MiB, peak commit +%.0f MiB%s\n",
-              shown.width, shown.height, mib(after.PeakWorkingSetSize - before.WorkingSetSize),
-              mib(after.PeakPagefileUsage - before.PagefileUsage), loaded ? "" : " (FAILED)");
-  return loaded ? 0 : 1;
+  return target && decoder->DecodeInto(*opened, target->view()) ? shown : PixelSize{};
 }
 
 }  // namespace
@@ -81,7 +52,32 @@ int PeakOfOneLoad(const std::wstring& camera, int screenHeight) {
 // ruzir_bench_win CAMERA.jpg (bench/load-bench.sh makes it), or
 // ruzir_bench_win CAMERA.jpg SCREEN-HEIGHT for the memory of one load.
 int wmain(int argc, wchar_t** argv) {
+  using namespace ruzir::win32;
   if (argc < 2) return 2;
-  return argc > 2 ? ruzir::win32::PeakOfOneLoad(argv[1], _wtoi(argv[2]))
-                  : ruzir::win32::Run(argv[1]);
+  const com_apartment apartment;
+  const auto decoder = PictureDecoder::Create();
+  if (argc > 2) {
+    PROCESS_MEMORY_COUNTERS before{}, after{};
+    ::GetProcessMemoryInfo(::GetCurrentProcess(), &before, sizeof before);
+    const ruzir::PixelSize shown = LoadSlide(decoder, argv[1], _wtoi(argv[2]));
+    ::GetProcessMemoryInfo(::GetCurrentProcess(), &after, sizeof after);
+    const auto mib = [](std::size_t bytes) { return static_cast<double>(bytes) / (1 << 20); };
+    std::printf("one load to a %dx%d slide: peak working set +%.0f MiB, peak commit +%.0f MiB%s\n",
+                shown.width, shown.height, mib(after.PeakWorkingSetSize - before.WorkingSetSize),
+                mib(after.PeakPagefileUsage - before.PagefileUsage),
+                shown.width ? "" : " (FAILED)");
+    return shown.width ? 0 : 1;
+  }
+  FramePacer pacer;  // 120 frames are 2 s at 60 Hz
+  pacer.Start();
+  const double pacedMs = MedianMilliseconds(1, [&] {
+    for (int i = 0; i < 120; ++i) pacer.WaitForNextFrame();
+  });
+  std::printf("120 paced frames: %.0f ms (%.2f ms a frame)\n", pacedMs, pacedMs / 120);
+  bool loaded = true;
+  const double slideMs = MedianMilliseconds(5, [&] {
+    loaded = LoadSlide(decoder, argv[1], 1080).width && loaded;  // a 1080-pixel screen's
+  });
+  std::printf("load the JPEG to a 1080p slide: %.1f ms%s\n", slideMs, loaded ? "" : " (FAILED)");
+  return loaded ? 0 : 1;
 }

@@ -35,7 +35,7 @@ std::wstring Answer(const Program& program, HWND dialog) {
 // six values with what the user changed.
 TEST_F(Dialog, OpensWithTheStoredValuesAndOkWritesTheSixValues) {
   Folder folder;
-  Store(L"Path", String(folder.path()));
+  Store(L"Path", String(folder.path));
   Store(L"Break", Short(3));
   Store(L"Interval", Short(75));
   Store(L"Desktop", Short(1));
@@ -62,7 +62,7 @@ TEST_F(Dialog, OpensWithTheStoredValuesAndOkWritesTheSixValues) {
             L"75|画像ファイルの場所|参照|効果|なし|拡散する|縦スライド|横スライド*|ランダム|"
             L"画像表示時間|秒|背景|背景色|色の選択|デスクトップを使う*|残像を残す|OK|ｷｬﾝｾﾙ|"
             L"Copyright (C) 2026 Zedozud Uravovuv Ver.1.0.0|");
-  EXPECT_EQ(Text(dialog, IDC_TXT_PATH), folder.path());
+  EXPECT_EQ(Text(dialog, IDC_TXT_PATH), folder.path);
   const RECT swatch = RectOf(dialog, IDC_LBL_BACKCOLOR);
   EXPECT_TRUE(
       WaitFor([&] { return Shot().At(swatch.left + 2, swatch.top + 2) == RGB(0x20, 0x80, 0xC0); }));
@@ -84,7 +84,7 @@ TEST_F(Dialog, OpensWithTheStoredValuesAndOkWritesTheSixValues) {
   EXPECT_EQ(ValueCount(), 6u);
   // clang-format off
   const std::pair<const wchar_t*, Value> saved[] = {
-      {L"Path", String(folder.path())}, {L"BackColor", {REG_BINARY, {0x20, 0x80, 0xC0, 0}}},
+      {L"Path", String(folder.path)}, {L"BackColor", {REG_BINARY, {0x20, 0x80, 0xC0, 0}}},
       {L"Break", Short(1)}, {L"Interval", Short(75)}, {L"Desktop", Short(1)}, {L"Gost", Short(1)}};
   // clang-format on
   for (const auto& [name, value] : saved) EXPECT_EQ(Read(name), value) << name;
@@ -100,7 +100,7 @@ TEST_F(Dialog, TypedFieldsWarnAndCancelWritesNothing) {
     SCOPED_TRACE(button);
     DeleteKeys();
     Folder folder;
-    Store(L"Path", String(folder.path()));
+    Store(L"Path", String(folder.path));
     Program program(L"");
     const HWND dialog = program.Dialog();
     ASSERT_NE(dialog, nullptr);
@@ -110,7 +110,7 @@ TEST_F(Dialog, TypedFieldsWarnAndCancelWritesNothing) {
       EXPECT_EQ(FocusOf(dialog), ::GetDlgItem(dialog, IDC_TXT_TIME));
     }
     TypeInto(dialog, IDC_TXT_TIME, L"45");
-    const std::wstring typed = folder.path() + L"no-such-folder";
+    const std::wstring typed = folder.path + L"no-such-folder";
     TypeInto(dialog, IDC_TXT_PATH, typed);
     Click(dialog, button);
     if (button == IDOK) {
@@ -121,7 +121,7 @@ TEST_F(Dialog, TypedFieldsWarnAndCancelWritesNothing) {
     EXPECT_EQ(program.Exit(), 0u);
     EXPECT_EQ(RunFlag(), Short(0));
     EXPECT_EQ(ValueCount(), button == IDOK ? 6u : 1u);
-    EXPECT_EQ(Read(L"Path"), String(button == IDOK ? typed + L"\\" : folder.path()));
+    EXPECT_EQ(Read(L"Path"), String(button == IDOK ? typed + L"\\" : folder.path));
     EXPECT_EQ(Read(L"Interval"), button == IDOK ? std::optional(Short(45)) : std::nullopt);
   }
 }

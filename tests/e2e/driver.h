@@ -27,16 +27,17 @@ namespace ruzir::e2e {
 
 using namespace std::chrono_literals;
 
-// Polls `probe` until it yields a value that tests true, or `timeout` ends.
+// Polls `probe` every `every` until it yields a value that tests true, or `timeout` ends.
 // The default is long enough for a cold Wine start on a machine shared by others.
 template <typename Probe>
-auto WaitFor(Probe probe, std::chrono::milliseconds timeout = 20s) -> decltype(probe()) {
+auto WaitFor(Probe probe, std::chrono::milliseconds timeout = 20s,
+             std::chrono::milliseconds every = 20ms) -> decltype(probe()) {
   for (const auto end = std::chrono::steady_clock::now() + timeout;;) {
     if (auto found = probe()) return found;
     if (std::chrono::steady_clock::now() >= end) return {};
     MSG message;
     while (::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) ::DispatchMessageW(&message);
-    ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
+    ::MsgWaitForMultipleObjects(0, nullptr, FALSE, DWORD(every.count()), QS_ALLINPUT);
   }
 }
 
@@ -99,7 +100,9 @@ class Program {
     if (Running()) ::TerminateProcess(process_.get(), 99);
     ::WaitForSingleObject(process_.get(), 5000);
   }
-  bool Running() const { return ::WaitForSingleObject(process_.get(), 0) == WAIT_TIMEOUT; }
+  bool Running(DWORD waitMs = 0) const {
+    return ::WaitForSingleObject(process_.get(), waitMs) == WAIT_TIMEOUT;
+  }
   // The exit code once it has ended; nullopt while it runs on.
   std::optional<DWORD> Exit() const {
     DWORD code = 0;
@@ -248,40 +251,37 @@ inline std::vector<std::uint8_t> Bmp(int width, int height, int claimedSize = 0)
 // A fresh folder under the temporary folder, deleted with what it holds.
 // `padding` lengthens its name: 235 makes the path longer than the classic
 // limit of 260 characters.
-class Folder {
- public:
+struct Folder {
   explicit Folder(std::size_t padding = 0) {
     static int serial = 0;
     wchar_t temp[MAX_PATH + 1] = {};
     ::GetTempPathW(MAX_PATH + 1, temp);
-    path_ = temp + (L"ruzir-e2e-" + std::to_wstring(::GetCurrentProcessId()) + L"-" +
-                    std::to_wstring(++serial) + std::wstring(padding, L'x') + L"\\");
+    path = temp + (L"ruzir-e2e-" + std::to_wstring(::GetCurrentProcessId()) + L"-" +
+                   std::to_wstring(++serial) + std::wstring(padding, L'x') + L"\\");
     ::CreateDirectoryW(At(L"").c_str(), nullptr);
   }
   ~Folder() {
-    for (const auto& name : names_) ::DeleteFileW(At(name).c_str());
+    for (const auto& name : names) ::DeleteFileW(At(name).c_str());
     ::RemoveDirectoryW(At(L"").c_str());
   }
-  const std::wstring& path() const { return path_; }
   // The extended-length form, which the file calls take at any length.
-  std::wstring At(const std::wstring& name) const { return L"\\\\?\\" + path_ + name; }
+  std::wstring At(const std::wstring& name) const { return L"\\\\?\\" + path + name; }
 
   void Add(const std::wstring& name, const std::vector<std::uint8_t>& bytes,
            DWORD attributes = FILE_ATTRIBUTE_NORMAL) {
-    names_.push_back(name);
+    names.push_back(name);
     const win32::unique_handle file(::CreateFileW(At(name).c_str(), GENERIC_WRITE, 0, nullptr,
                                                   CREATE_ALWAYS, attributes, nullptr));
     DWORD written = 0;
     ::WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
   }
   void Copy(const std::wstring& file, const std::wstring& name) {
-    names_.push_back(name);
+    names.push_back(name);
     ::CopyFileW(file.c_str(), At(name).c_str(), FALSE);
   }
 
- private:
-  std::wstring path_;
-  std::vector<std::wstring> names_;
+  std::wstring path;
+  std::vector<std::wstring> names;  // to delete
 };
 
 }  // namespace ruzir::e2e

@@ -78,7 +78,7 @@ TEST_F(Show, FullScreenDrawsWhatItIsSetToAndEndsAtTheFirstInput) {
     DeleteKeys();
     Folder folder(padding);
     prepare(folder);
-    if (ValueCount()) Store(L"Path", String(folder.path()));  // all but the first run
+    if (ValueCount()) Store(L"Path", String(folder.path));  // all but the first run
     const auto stored = ValueCount();
     Mouse(512, 700);
     Program program(L"/s");
@@ -109,7 +109,7 @@ TEST_F(Show, CameraPhotosNeverHoldTheShowUp) {
   for (const wchar_t* name : {L"camera-a.jpg", L"camera-b.jpg"})
     photos.Copy(TestPicture(name), name);
   const auto keyToEnd = [](const Folder& folder, bool (*ready)(const Shot&)) {
-    Store(L"Path", String(folder.path()));
+    Store(L"Path", String(folder.path));
     Program program(L"/s");
     EXPECT_TRUE(program.Window(L"RuzirShow") && WaitFor([&] { return ready(Shot()); }));
     const auto start = std::chrono::steady_clock::now();
@@ -168,7 +168,7 @@ TEST_F(Show, StartsThatEndWithNoShow) {
   folder.Add(L"empty.jpg", {});
   folder.Add(L"text.bmp", {'B', 'M', 'n', 'o'});
   folder.Add(L"huge.bmp", Bmp(16, 16, 60000));
-  Store(L"Path", String(folder.path()));
+  Store(L"Path", String(folder.path));
   const auto desktop = reinterpret_cast<std::uintptr_t>(::GetDesktopWindow());
   const std::pair<std::wstring, const wchar_t*> cases[] = {
       {L"/p " + std::to_wstring(desktop), nullptr},

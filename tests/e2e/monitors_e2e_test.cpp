@@ -59,7 +59,7 @@ TEST_F(Monitors, EveryMonitorHasItsOwnShow) {
   for (const auto& [name, end] : ends) {
     SCOPED_TRACE(name);
     DeleteKeys();
-    Store(L"Path", String(folder.path()));
+    Store(L"Path", String(folder.path));
     Store(L"Interval", Short(3600));
     Mouse(640, 900);
     Program program(L"/s");

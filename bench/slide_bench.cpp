@@ -1,8 +1,9 @@
 // Speed of the show's own pixel work, natively: a frame memcpy as the limit
 // of any full-frame work, one drift tick's composition, the first frame's
-// full restore and the frames of each transition at common screen sizes, and
-// the resampling of a camera picture. Read the figures of a screen size as
-// ratios to BM_FrameMemcpy of the same size.
+// full restore and the frames of each transition at common screen sizes.
+// Read the figures of a screen size as ratios to BM_FrameMemcpy of the same
+// size. (Loading a camera picture, resampling included, is timed where it
+// runs, by bench/load-bench.sh.)
 #include <benchmark/benchmark.h>
 
 #include <cstring>
@@ -10,7 +11,6 @@
 #include <new>
 #include <vector>
 
-#include "show/resample.h"
 #include "show/slide.h"
 #include "show/transition.h"
 #include "support/surface.h"
@@ -108,18 +108,6 @@ void BM_TransitionFrames(benchmark::State& state) {
 BENCHMARK(BM_TransitionFrames)->Apply([](benchmark::internal::Benchmark* b) {
   b->ArgNames({"width", "height", "effect"})->Unit(benchmark::kMillisecond);
   for (const int effect : {1, 2, 3}) b->Args({1920, 1080, effect})->Args({3840, 2160, effect});
-});
-
-// The filtered resampling that follows decoding: a camera picture, at full
-// size and at the half and quarter a codec decodes at itself, to a 1080-pixel
-// screen's slide.
-void BM_ResampleCameraPicture(benchmark::State& state) {
-  const Canvas source(ScreenSize(state), 0x102030);
-  const Canvas target(SlidePixelSize({6000, 4000}, 1080, {}), 0);
-  for (auto _ : state) benchmark::DoNotOptimize(Resample(source.view, target.view));
-}
-BENCHMARK(BM_ResampleCameraPicture)->Apply([](benchmark::internal::Benchmark* b) {
-  b->Args({6000, 4000})->Args({3000, 2000})->Args({1500, 1000})->Unit(benchmark::kMillisecond);
 });
 
 }  // namespace

@@ -127,14 +127,13 @@ TEST_F(Show, CameraPhotosNeverHoldTheShowUp) {
   // A machine busy with other work may hold one frame up once; decoding on
   // the window's thread held the screen still at every change.
   std::vector<COLORREF> previous;
-  std::string still;
-  for (int i = 0; i < 24; ++i) {
-    std::this_thread::sleep_for(250ms);
+  int still = 0;
+  for (int i = 0; i < 24; ++i, std::this_thread::sleep_for(250ms)) {
     Shot shot;
-    if (shot.pixels == previous) still += std::to_string(i) + " ";
+    still += shot.pixels == previous;
     previous = std::move(shot.pixels);
   }
-  EXPECT_LE(std::count(still.begin(), still.end(), ' '), 1) << "still at shots " << still;
+  EXPECT_LE(still, 1);
   Keys({VK_SPACE});
   EXPECT_EQ(program.Exit(), 0u);
 }

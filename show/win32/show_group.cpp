@@ -106,13 +106,14 @@ LRESULT ShowGroup::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) noe
 
 void ShowGroup::OnTimer() noexcept {
   // A window's transition handles messages, this timer's too: the other
-  // windows tick on meanwhile (the busy one drops the tick), so one
-  // monitor's transition does not stop the others' drift. The windows are
+  // windows drift on meanwhile (the busy one drops the tick), so one
+  // monitor's transition does not stop the others' drift; their changes wait
+  // until it is over, so that transitions take turns. The windows are
   // laid out again only outside every tick, as no window may close while
   // its own tick is under way.
   if (depth_ == 0 && (relayoutDue_ || ++ticksSinceCheck_ >= kMonitorCheckTicks)) Relayout();
   ++depth_;
-  for (Member& member : members_) member.window->OnTimer1();
+  for (Member& member : members_) member.window->OnTimer1(depth_ == 1);
   --depth_;
 }
 

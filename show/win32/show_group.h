@@ -6,7 +6,8 @@
 // what they share: one 50 ms timer ticks them all in turn, the cursor is
 // hidden once, one cursor watch sees a move from one monitor to another, and
 // input on any window ends the whole show once. A window plays its
-// transitions handling messages, so the others tick on meanwhile.
+// transitions handling messages, so the others drift on meanwhile; their
+// own changes wait for it, so no transition is frozen half-way by another.
 //
 // The group's own window is hidden; it takes the timer and hears of monitors
 // changing (and asks about them every second besides). A change is laid out

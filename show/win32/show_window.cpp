@@ -184,7 +184,7 @@ void ShowWindow::OnMouseMove() noexcept {
   if (moved) Close();
 }
 
-void ShowWindow::OnTimer1() noexcept {
+void ShowWindow::OnTimer1(bool mayChange) noexcept {
   // A tick that falls due while another still runs (a message box, or a
   // transition letting messages through) is dropped: ticks never overlap.
   if (ticking_) return;
@@ -192,7 +192,7 @@ void ShowWindow::OnTimer1() noexcept {
   if (awaitingFirst_) {
     AwaitFirstPicture();
   } else {
-    Tick();
+    Tick(mayChange);
   }
   ticking_ = false;
 }
@@ -229,11 +229,11 @@ void ShowWindow::PutFirstSlide(Slide&& slide) noexcept {
   Present();
 }
 
-void ShowWindow::Tick() noexcept {
+void ShowWindow::Tick(bool mayChange) noexcept {
   const Settings& settings = loaded_.settings;
   const TickKind kind = BeginTick(timer_, DisplayClock(), settings.Interval);
   if (kind != TickKind::First) {
-    bool change = kind == TickKind::Change;
+    bool change = kind == TickKind::Change && mayChange;
     if (change) {
       // The current picture leaves only once the next one is there: until
       // then it drifts on, and the change comes with the first tick that

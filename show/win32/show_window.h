@@ -79,8 +79,10 @@ class ShowWindow final : public WindowBase {
   void Show() noexcept;
 
   // One tick of the slide timer, Timer1, which the ShowGroup runs every 50 ms
-  // in the full-screen show.
-  void OnTimer1() noexcept;
+  // in the full-screen show. Without `mayChange` (another monitor's
+  // transition is playing) a due change waits for a later tick, drifting:
+  // transitions take turns instead of one freezing the other half-way.
+  void OnTimer1(bool mayChange = true) noexcept;
 
   const MonitorArea& monitor() const noexcept { return monitor_; }
 
@@ -97,7 +99,7 @@ class ShowWindow final : public WindowBase {
   void AwaitFirstPicture() noexcept;
   // A tick of the running show: the drift, and the change once the display
   // time has run out and the next picture is there.
-  void Tick() noexcept;
+  void Tick(bool mayChange) noexcept;
   // The first picture, centred.
   void PutFirstSlide(Slide&& slide) noexcept;
   // Makes a loaded slide picImage's picture; picImage's left and top stay.

@@ -1,11 +1,12 @@
 # make show   install what is missing, build, run the full-screen show under Wine
 # make test   install what is missing, build everything, run every test
+# make dist   build the setup program, build/dist/ruzir-setup.exe
 SHELL := /bin/bash
 MAKEFLAGS += --no-print-directory
 NATIVE := build/native
 WIN := build/win
 
-.PHONY: all show test bench dialog-shot deps native win samples format clean
+.PHONY: all show test bench dialog-shot deps native win dist samples format clean
 
 all: native win
 
@@ -20,13 +21,19 @@ win: deps
 	@test -f $(WIN)/CMakeCache.txt || cmake -S . -B $(WIN) -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake -DCMAKE_BUILD_TYPE=Release >/dev/null
 	@cmake --build $(WIN) -j2
 
+# The setup program, from the Windows build's ruzir.scr.
+dist: win
+	@mkdir -p build/dist
+	@makensis -V2 -DSAVER=$(CURDIR)/$(WIN)/ruzir.scr -DOUTFILE=$(CURDIR)/build/dist/ruzir-setup.exe \
+	  installer/ruzir.nsi
+
 samples: win
 	@scripts/make-samples.sh $(WIN)
 
 show: win samples
 	@scripts/show.sh
 
-test: native win samples
+test: native win samples dist
 	@scripts/make-test-pictures.sh $(WIN)/test-pictures
 	@scripts/test.sh
 

@@ -10,6 +10,7 @@ packages=(
   fonts-ipafont-gothic locales         # Japanese texts as users see them
   libgtest-dev libbenchmark-dev libstb-dev
   imagemagick                          # sample pictures, screenshots
+  nsis                                 # the setup program
   xserver-xorg-core xserver-xorg-video-dummy x11-xserver-utils  # two monitors for the tests
 )
 

@@ -61,5 +61,21 @@ else
 fi
 stop_private_display
 
+echo "== The setup program under Wine"
+start_private_display 1024x768
+"$ROOT/scripts/test-installer.sh" >"$results/setup.log" 2>&1
+status=$?
+grep -v '^[0-9]* passed, [0-9]* failed$' "$results/setup.log"
+summary=$(tail -n1 "$results/setup.log")
+if [[ $summary =~ ^([0-9]+)\ passed,\ ([0-9]+)\ failed$ ]]; then
+  passed=$((passed + BASH_REMATCH[1]))
+  failed=$((failed + BASH_REMATCH[2]))
+  echo "setup program: $summary"
+else
+  echo "setup program: no summary (exit status $status)"
+  failed=$((failed + 1))
+fi
+stop_private_display
+
 echo "$passed passed, $failed failed"
 [ "$failed" -eq 0 ]

@@ -62,10 +62,10 @@ VIAddVersionKey /LANG=1041 "LegalCopyright" "${COPYRIGHT}"
 !insertmacro MUI_UNPAGE_INSTFILES
 !insertmacro MUI_LANGUAGE "Japanese"
 
-; The stock captions "インストール(&I)" and "詳細を表示(&D)" are wider than
-; their buttons in the IPA fonts; half-width katakana and a shorter word fit.
-InstallButtonText "ｲﾝｽﾄｰﾙ(&I)"
-DetailsButtonText "詳細(&D)"
+; The language file asks for "ＭＳ Ｐゴシック", which Wine has no stand-in for
+; here: it falls back to the monospaced IPA Gothic, whose wide katakana clip
+; "インストール(&I)". Japanese Windows draws its own dialogs in MS UI Gothic.
+SetFont /LANG=${LANG_JAPANESE} "MS UI Gothic" 9
 
 ; A running show holds ruzir.scr open: every show window is asked to close,
 ; and the user is told if one stays.

@@ -46,7 +46,6 @@ ReadAhead::ReadAhead(Produce produce) : shared_(std::make_shared<Shared>()) {
 ReadAhead::~ReadAhead() {
   const std::lock_guard lock(shared_->mutex);
   shared_->stopping = true;
-  shared_->slide.reset();
   shared_->changed.notify_all();
 }
 

@@ -21,11 +21,11 @@ win: deps
 	@test -f $(WIN)/CMakeCache.txt || cmake -S . -B $(WIN) -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake -DCMAKE_BUILD_TYPE=Release >/dev/null
 	@cmake --build $(WIN) -j2
 
-# The setup program, from the Windows build's ruzir.scr.
-dist: win
+# The setup program, from the Windows build's ruzir.scr and sample pictures.
+dist: win samples
 	@mkdir -p build/dist
-	@makensis -V2 -DSAVER=$(CURDIR)/$(WIN)/ruzir.scr -DOUTFILE=$(CURDIR)/build/dist/ruzir-setup.exe \
-	  installer/ruzir.nsi
+	@makensis -V2 -DSAVER=$(CURDIR)/$(WIN)/ruzir.scr -DSAMPLES=$(CURDIR)/$(WIN) \
+	  -DOUTFILE=$(CURDIR)/build/dist/ruzir-setup.exe installer/ruzir.nsi
 
 samples: win
 	@scripts/make-samples.sh $(WIN)

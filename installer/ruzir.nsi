@@ -12,6 +12,9 @@ RequestExecutionLevel admin
 !ifndef SAVER
   !define SAVER "..\build\win\ruzir.scr"
 !endif
+!ifndef SAMPLES
+  !define SAMPLES "..\build\win"
+!endif
 !ifndef OUTFILE
   !define OUTFILE "..\build\dist\ruzir-setup.exe"
 !endif
@@ -112,6 +115,16 @@ Section "Ruzir"
   File "/oname=ruzir.scr" "${SAVER}"
   SetOutPath "$INSTDIR"
   WriteUninstaller "$INSTDIR\uninstall.exe"
+  ; The saver's default folder is its own, System32, which holds no pictures:
+  ; the installing user's show starts on the sample pictures instead, unless
+  ; a folder has been chosen already.
+  SetOutPath "$INSTDIR\Pictures"
+  File "${SAMPLES}\dusk-hills.jpg" "${SAMPLES}\lighthouse.jpeg" "${SAMPLES}\leaves.bmp" \
+    "${SAMPLES}\tiles.bmp"
+  ReadRegStr $0 HKCU "${SETTINGS_KEY}\Settings" "Path"
+  ${If} $0 == ""
+    WriteRegStr HKCU "${SETTINGS_KEY}\Settings" "Path" "$INSTDIR\Pictures"
+  ${EndIf}
 
   ${GetSize} "$SYSDIR" "/M=ruzir.scr /S=0K /G=0" $0 $1 $2
   WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayName" "Ruzir"
@@ -148,5 +161,10 @@ Section "Uninstall"
   DeleteRegKey /ifempty HKCU "Software\${COMPANY}"
   DeleteRegKey HKLM "${UNINSTALL_KEY}"
   Delete "$INSTDIR\uninstall.exe"
+  Delete "$INSTDIR\Pictures\dusk-hills.jpg"
+  Delete "$INSTDIR\Pictures\lighthouse.jpeg"
+  Delete "$INSTDIR\Pictures\leaves.bmp"
+  Delete "$INSTDIR\Pictures\tiles.bmp"
+  RMDir "$INSTDIR\Pictures"
   RMDir "$INSTDIR"
 SectionEnd

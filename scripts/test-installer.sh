@@ -51,6 +51,7 @@ wait_until() {
 rm -f "$installed" "$uninstaller"
 "$WINE" reg delete "$entry" /f >/dev/null 2>&1
 "$WINE" reg delete "$desktop" /v SCRNSAVE.EXE /f >/dev/null 2>&1
+"$WINE" reg delete "$settings" /f >/dev/null 2>&1
 
 install() { "$WINE" "$setup" /S; }
 installed_as_built() { cmp -s "$installed" "$WIN_BUILD/ruzir.scr"; }
@@ -68,10 +69,11 @@ done
 check "entry EstimatedSize is set" test -n "$(reg_value "$entry" EstimatedSize)"
 check "the uninstaller is written" test -f "$uninstaller"
 
-# The installed saver shows the sample pictures full screen. (Its default
-# folder is its own, System32, which holds no pictures.)
-"$WINE" reg add "$settings\\Settings" /v Path /d "$("$WINE" winepath -w "$WIN_BUILD" 2>/dev/null)" \
-  /f >/dev/null 2>&1
+# The installed saver shows the installed sample pictures full screen: its
+# own folder, System32, holds none.
+check "the user's folder is the sample pictures" \
+  equals "$(reg_value "$settings\\Settings" Path)" 'C:\Program Files\Ruzir\Pictures'
+check "the sample pictures are installed" test -f "${uninstaller%/*}/Pictures/dusk-hills.jpg"
 screen=$(xdotool getdisplaygeometry | tr ' ' x)
 show_window() {
   local w
@@ -112,6 +114,7 @@ check "silent uninstall ends" wait_until uninstalled
 check "the uninstall closes the running saver" wait_until saver_ended
 end_saver
 check "the file is gone" test ! -e "$installed"
+check "the program folder is gone" test ! -e "${uninstaller%/*}"
 check "the selection is gone" equals "$(reg_value "$desktop" SCRNSAVE.EXE)" ""
 check "the settings are gone" test -z "$(reg_key_exists "$settings" && echo left)"
 check "the empty company key is gone" \

@@ -6,7 +6,7 @@ MAKEFLAGS += --no-print-directory
 NATIVE := build/native
 WIN := build/win
 
-.PHONY: all show test bench dialog-shot deps native win dist samples format clean
+.PHONY: all show test bench dialog-shot readme-shots deps native win dist samples format clean
 
 all: native win
 
@@ -52,6 +52,11 @@ bench: win samples
 # The settings dialog's screenshot for the README.
 dialog-shot: win
 	@scripts/dialog-shot.sh
+
+# The README's pictures: the show, one change with each effect, the setup
+# program's first page.
+readme-shots: dist samples
+	@scripts/readme-shots.sh
 
 format:
 	@git ls-files '*.cpp' '*.h' | xargs clang-format -i

@@ -15,9 +15,8 @@
 #include <string>
 #include <vector>
 
-#include "show/slide.h"
 #include "show/win32/frame_pacer.h"
-#include "show/win32/picture_decoder.h"
+#include "show/win32/slide_loader.h"
 #include "support/win32/com.h"
 
 namespace ruzir::win32 {
@@ -36,14 +35,12 @@ double MedianMilliseconds(int runs, Work work) {
   return times[times.size() / 2];
 }
 
-// The camera picture loaded to a slide for a screen `height` pixels high, as
-// the read-ahead worker makes it: its size, empty when it fails.
-PixelSize LoadSlide(const std::optional<PictureDecoder>& decoder, const std::wstring& camera,
-                    int height) {
-  const auto opened = decoder ? decoder->Open(camera) : std::nullopt;
-  const PixelSize shown = opened ? SlidePixelSize(opened->size, height, {}) : PixelSize{};
-  auto target = MemorySurface::Create(shown.width, shown.height);
-  return target && decoder->DecodeInto(*opened, target->view()) ? shown : PixelSize{};
+// The camera picture loaded as the read-ahead worker loads it, to a slide
+// for a screen `height` pixels high: its size, empty when it fails.
+PixelSize LoadCamera(const std::optional<PictureDecoder>& decoder, const std::wstring& camera,
+                     int height) {
+  const auto slide = decoder ? LoadSlide(*decoder, camera, height, {}) : std::nullopt;
+  return slide && slide->picture ? slide->size : PixelSize{};
 }
 
 }  // namespace
@@ -59,7 +56,7 @@ int wmain(int argc, wchar_t** argv) {
   if (argc > 2) {
     PROCESS_MEMORY_COUNTERS before{}, after{};
     ::GetProcessMemoryInfo(::GetCurrentProcess(), &before, sizeof before);
-    const ruzir::PixelSize shown = LoadSlide(decoder, argv[1], _wtoi(argv[2]));
+    const ruzir::PixelSize shown = LoadCamera(decoder, argv[1], _wtoi(argv[2]));
     ::GetProcessMemoryInfo(::GetCurrentProcess(), &after, sizeof after);
     const auto mib = [](std::size_t bytes) { return static_cast<double>(bytes) / (1 << 20); };
     std::printf("one load to a %dx%d slide: peak working set +%.0f MiB, peak commit +%.0f MiB%s\n",
@@ -76,7 +73,7 @@ int wmain(int argc, wchar_t** argv) {
   std::printf("120 paced frames: %.0f ms (%.2f ms a frame)\n", pacedMs, pacedMs / 120);
   bool loaded = true;
   const double slideMs = MedianMilliseconds(5, [&] {
-    loaded = LoadSlide(decoder, argv[1], 1080).width && loaded;  // a 1080-pixel screen's
+    loaded = LoadCamera(decoder, argv[1], 1080).width && loaded;  // a 1080-pixel screen's
   });
   std::printf("load the JPEG to a 1080p slide: %.1f ms%s\n", slideMs, loaded ? "" : " (FAILED)");
   return loaded ? 0 : 1;

@@ -5,8 +5,6 @@
 #include <memory>
 #include <optional>
 
-#include "show/slide.h"
-#include "show/win32/picture_decoder.h"
 #include "support/random.h"
 #include "support/win32/com.h"
 
@@ -20,6 +18,8 @@ struct WorkerTools {
   std::optional<PictureDecoder> decoder = PictureDecoder::Create();
 };
 
+}  // namespace
+
 std::optional<Slide> LoadSlide(const PictureDecoder& decoder, const std::wstring& file,
                                int windowHeight, TwipsScale scale) {
   const auto opened = decoder.Open(file);
@@ -32,8 +32,6 @@ std::optional<Slide> LoadSlide(const PictureDecoder& decoder, const std::wstring
   }
   return slide;
 }
-
-}  // namespace
 
 ReadAhead::Produce SlideLoader(const ImageList& images, std::uint32_t seed, int windowHeight,
                                TwipsScale scale) {

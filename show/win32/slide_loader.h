@@ -8,11 +8,21 @@
 
 #include <cstdint>
 
+#include <optional>
+#include <string>
+
 #include "show/image_list.h"
 #include "show/read_ahead.h"
+#include "show/slide.h"
+#include "show/win32/picture_decoder.h"
 #include "support/units.h"
 
 namespace ruzir::win32 {
+
+// Loads `file` as a slide for a window `windowHeight` pixels high: upright,
+// at its shown size; nullopt when it cannot be loaded.
+std::optional<Slide> LoadSlide(const PictureDecoder& decoder, const std::wstring& file,
+                               int windowHeight, TwipsScale scale);
 
 // Draws pictures of `images` until one loads and makes it a slide for a
 // window `windowHeight` pixels high; nullopt when none can be loaded now.

@@ -31,4 +31,10 @@ class Random final : public UniformSource {
   std::mt19937 engine_;
 };
 
+// A seed for a generator of its own (a worker's, another window's), drawn
+// from `random`, so that its draws are as random as the show's.
+inline std::uint32_t DrawSeed(UniformSource& random) {
+  return static_cast<std::uint32_t>(random.NextUniform() * 4294967296.0);  // 2^32
+}
+
 }  // namespace ruzir

@@ -1,7 +1,6 @@
 #include "show/win32/show_group.h"
 
 #include <algorithm>
-#include <cstdint>
 
 #include "support/win32/system_info.h"
 
@@ -74,8 +73,7 @@ ShowGroup::Member ShowGroup::Open(const MonitorArea& monitor, bool ownRandom) no
   Member member;
   try {
     if (ownRandom) {
-      member.random = std::make_unique<Random>(
-          static_cast<std::uint32_t>(random_.NextUniform() * 4294967296.0));
+      member.random = std::make_unique<Random>(DrawSeed(random_));
     }
     member.window = std::make_unique<ShowWindow>(
         loaded_, images_, member.random ? *member.random : random_, nullptr, monitor, &cursor_,

@@ -61,9 +61,8 @@ ShowWindow::LoadResult ShowWindow::Load(HINSTANCE instance) noexcept {
   Present();  // the window's first paint shows the background
 
   // The worker draws from a generator of its own, seeded from the show's.
-  const auto seed = static_cast<std::uint32_t>(random_.NextUniform() * 4294967296.0);
   try {
-    readAhead_.emplace(SlideLoader(images_, seed, height, scale_));
+    readAhead_.emplace(SlideLoader(images_, DrawSeed(random_), height, scale_));
   } catch (...) {
     return LoadResult::Failed;  // no thread, or no memory for one
   }

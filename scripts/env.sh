@@ -36,27 +36,38 @@ ensure_prefix() {
   touch "$stamp"
 }
 
+# Ends any Wine session (it keeps the display it started with) and prints
+# the first free display number.
+free_display_number() {
+  local n
+  "$WINESERVER" -k >/dev/null 2>&1 || true
+  "$WINESERVER" -w >/dev/null 2>&1 || true
+  for n in $(seq 90 130); do
+    [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ] || { echo "$n"; return 0; }
+  done
+  echo "no free display number" >&2
+  return 1
+}
+
+# Waits until the X server just started on display $1 takes connections,
+# then makes it this shell's display until the shell ends.
+use_display() {
+  for _ in $(seq 200); do
+    [ -e "/tmp/.X11-unix/X$1" ] && break
+    sleep 0.05
+  done
+  export DISPLAY=":$1"
+  trap 'stop_private_display' EXIT
+}
+
 # Starts a private virtual display of the given size and exports DISPLAY.
 # It ends with the calling shell.
 start_private_display() {
   local size=${1:-1024x768} n
-  # A Wine session keeps the display it started with: end any running one.
-  "$WINESERVER" -k >/dev/null 2>&1 || true
-  "$WINESERVER" -w >/dev/null 2>&1 || true
-  for n in $(seq 90 130); do
-    [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ] && continue
-    Xvfb ":$n" -screen 0 "${size}x24" -nolisten tcp >/dev/null 2>&1 &
-    XVFB_PID=$!
-    for _ in $(seq 100); do
-      [ -e "/tmp/.X11-unix/X$n" ] && break
-      sleep 0.05
-    done
-    export DISPLAY=":$n"
-    trap 'stop_private_display' EXIT
-    return 0
-  done
-  echo "no free display number" >&2
-  return 1
+  n=$(free_display_number) || return 1
+  Xvfb ":$n" -screen 0 "${size}x24" -nolisten tcp >/dev/null 2>&1 &
+  XVFB_PID=$!
+  use_display "$n"
 }
 
 stop_private_display() {
@@ -74,12 +85,9 @@ stop_private_display() {
 # one away. It ends with the calling shell.
 start_two_monitor_display() {
   local primary=${1:-1280x1024} second=${2:-1024x768} n
-  "$WINESERVER" -k >/dev/null 2>&1 || true
-  "$WINESERVER" -w >/dev/null 2>&1 || true
-  for n in $(seq 90 130); do
-    [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ] && continue
-    TWO_MONITOR_DIR=$(mktemp -d)
-    cat >"$TWO_MONITOR_DIR/xorg.conf" <<'CONF'
+  n=$(free_display_number) || return 1
+  TWO_MONITOR_DIR=$(mktemp -d)
+  cat >"$TWO_MONITOR_DIR/xorg.conf" <<'CONF'
 Section "ServerFlags"
   Option "AutoAddDevices" "false"
 EndSection
@@ -104,21 +112,12 @@ Section "Screen"
   EndSubSection
 EndSection
 CONF
-    Xorg ":$n" -config "$TWO_MONITOR_DIR/xorg.conf" -noreset -nolisten tcp \
-      -logfile "$TWO_MONITOR_DIR/xorg.log" >/dev/null 2>&1 &
-    XVFB_PID=$!
-    for _ in $(seq 200); do
-      [ -e "/tmp/.X11-unix/X$n" ] && break
-      sleep 0.05
-    done
-    export DISPLAY=":$n"
-    trap 'stop_private_display' EXIT
-    set_monitor DUMMY0 "$primary" 0x0 --primary || return
-    [ "$second" = none ] || set_monitor DUMMY1 "$second" "${primary%x*}x0"
-    return
-  done
-  echo "no free display number" >&2
-  return 1
+  Xorg ":$n" -config "$TWO_MONITOR_DIR/xorg.conf" -noreset -nolisten tcp \
+    -logfile "$TWO_MONITOR_DIR/xorg.log" >/dev/null 2>&1 &
+  XVFB_PID=$!
+  use_display "$n"
+  set_monitor DUMMY0 "$primary" 0x0 --primary || return
+  [ "$second" = none ] || set_monitor DUMMY1 "$second" "${primary%x*}x0"
 }
 
 # Switches an output of the dummy server on at `size`, at `pos`, adding the

@@ -1,4 +1,4 @@
-// Twips, pixel surfaces and long paths.
+// Twips, pixel surfaces, seeds and long paths.
 #include <limits>
 #include "support/long_path.h"
 #include "support/units.h"
@@ -35,6 +35,8 @@ TEST(Support, TwipsAndSurfaces) {
   for (const SurfaceView& s : {SurfaceView{p, 3, 2}, {p, 0, 2}, {p, 3, -1}, {nullptr, 3, 2}})
     Fill(s, 0xAB);
   EXPECT_EQ(buffer.pixels, (std::vector<std::uint32_t>{0xAB, 0xAB, 0xAB, 0xAB, 0xAB, 0xAB, 6, 7}));
+  FixedUniform draw({0.75f});  // a seed spans the 32 bits
+  EXPECT_EQ(DrawSeed(draw), 3u << 30);
 }
 
 TEST(ExtendedLengthPath, PrefixesOnlyLongAbsolutePaths) {

@@ -5,9 +5,25 @@
 // cursor is, and the show ends once the cursor stands anywhere else, by as
 // little as one pixel. An x of 0 doubles as "not recorded yet", so while the
 // recorded cursor rests in the leftmost column each message records it anew.
+//
+// A change of monitors is not input, though it moves the cursor: the desktop's
+// origin moves with the primary monitor, and a cursor left on a monitor that
+// goes away is pushed onto one that stays. So the watch keeps the monitors
+// the cursor was recorded on; a cursor that moved along with them, or whose
+// recorded place is on none of them any more, is recorded afresh.
+//
+// The system may tell of the cursor's push before its list of monitors has
+// changed (Wine does, by some tens of milliseconds). So a lone move is held
+// for a moment: a second move ends the show at once, as any hand on a mouse
+// makes; a lone one ends it once the monitors have stayed as they were for
+// kSettleSeconds; monitors that change meanwhile show it was theirs.
 #pragma once
 
 #include <cstdint>
+#include <optional>
+#include <vector>
+
+#include "support/surface.h"
 
 namespace ruzir {
 
@@ -17,18 +33,53 @@ struct ScreenPoint {
   friend bool operator==(const ScreenPoint&, const ScreenPoint&) = default;
 };
 
+// Where the cursor is, and the monitors it may be on, in screen pixels.
+struct CursorSight {
+  ScreenPoint cursor;
+  std::vector<PixelRect> monitors;  // as the system lists them
+};
+
 class CursorWatch {
  public:
-  // Runs the test for one mouse-move message. `readCursor` returns the
-  // cursor's screen position; it is called once or twice. True: end the show.
-  template <typename ReadCursor>
-  bool HasMoved(ReadCursor&& readCursor) {
-    if (start_.x == 0) start_ = readCursor();
-    return readCursor() != start_;
+  static constexpr double kSettleSeconds = 1.0;
+
+  // Runs the test for one mouse-move message at `now`, in seconds. `look`
+  // returns the cursor's sight now; it is called once or twice. True: end
+  // the show.
+  template <typename Look>
+  bool HasMoved(Look&& look, double now) {
+    if (start_.cursor.x == 0) Record(look());
+    return Judge(look(), now);
+  }
+
+  // A tick of the show's clock at `now`: true once a lone move has stood
+  // for kSettleSeconds with the monitors as they were. `look` is called only
+  // then.
+  template <typename Look>
+  bool Settled(Look&& look, double now) {
+    if (!lone_ || now - lone_->since < kSettleSeconds) return false;
+    return !RecordIfMonitorsMovedIt(look());
+  }
+
+  // The monitors have changed: the cursor is recorded afresh where it is.
+  void Record(CursorSight now) {
+    start_ = std::move(now);
+    lone_.reset();
   }
 
  private:
-  ScreenPoint start_;
+  struct LoneMove {
+    ScreenPoint cursor;
+    double since = 0;
+  };
+
+  bool Judge(CursorSight now, double time);
+  // Records `now` when the monitors differ from the recorded ones or the
+  // recorded place lies on none of them; says whether it did.
+  bool RecordIfMonitorsMovedIt(CursorSight now);
+
+  CursorSight start_;
+  std::optional<LoneMove> lone_;
 };
 
 }  // namespace ruzir

@@ -310,8 +310,8 @@ TEST(Slide, SizeAndDrift) {
 }
 
 // The first tick starts the clock, the picture changes once more than the
-// interval has passed; the cursor is recorded anew while in column 0.
-TEST(Slide, TicksAndCursor) {
+// interval has passed.
+TEST(Slide, Ticks) {
   SlideTimerState state{.MovingUp = true, .MovingLeft = true};  // as made but for the moves
   EXPECT_EQ(BeginTick(state, 1000.0, 20), TickKind::First);
   EXPECT_EQ(std::tuple(state.TimerStarted, state.MovingUp, state.MovingLeft), std::tuple(1, 0, 0));
@@ -323,12 +323,44 @@ TEST(Slide, TicksAndCursor) {
     EXPECT_EQ(BeginTick(running, now, interval), kind);
     EXPECT_EQ(running.SlideStart, 1000.0);
   }
+}
+
+// A move by one pixel ends the show: at once when the cursor moves again, a
+// lone move once it has stood a second ('t', a tick). x = 0 means none
+// recorded yet. A cursor the monitors moved is recorded afresh, its message
+// before or after word of the change ('w'): the primary swapped, the monitor
+// right of it or below it off.
+TEST(CursorWatch, MovesEndTheShowChangesOfMonitorsDoNot) {
+  const PixelRect a{0, 0, 1280, 1024}, b{1280, 0, 2304, 768};
+  const std::vector<PixelRect> two{a, b}, swapped{{-1280, 0, 0, 1024}, {0, 0, 1024, 768}}, one{a},
+      none;
+  // clang-format off
+  const std::tuple<char, double, ScreenPoint, std::vector<PixelRect>, bool> steps[] = {
+      {'m', 0, {0, 300}, two, false}, {'m', 0, {0, 310}, two, false},
+      {'m', 0, {500, 300}, two, false}, {'m', 0, {500, 300}, two, false},
+      {'m', 0, {-780, 300}, swapped, false}, {'w', 0, {-780, 300}, swapped, false},
+      {'m', 10, {-780, 301}, swapped, false}, {'t', 10.9, {}, swapped, false},
+      {'t', 11, {-780, 301}, swapped, true},
+      {'w', 0, {1280, 400}, two, false}, {'m', 20, {1279, 400}, two, false},
+      {'t', 21, {1279, 400}, one, false}, {'m', 22, {1278, 400}, one, false},
+      {'m', 22, {1278, 400}, one, false}, {'m', 22, {1277, 400}, one, true},
+      {'w', 0, {1280, 400}, one, false}, {'m', 30, {1279, 400}, one, false},
+      {'t', 31, {1279, 400}, one, false}, {'w', 0, {600, 1024}, one, false},
+      {'m', 40, {600, 1023}, one, false}, {'t', 41, {600, 1023}, one, false},
+      {'w', 0, {9, 9}, none, false}, {'m', 50, {9, 10}, none, false},
+      {'m', 50, {10, 10}, none, true}};
+  // clang-format on
   CursorWatch watch;
-  int reads = 0;
-  const auto at = [&](ScreenPoint p) { return watch.HasMoved([&] { return ++reads, p; }); };
-  EXPECT_FALSE(at({0, 300}) || at({0, 310}) || at({500, 300}) || at({500, 300}));
-  EXPECT_TRUE(at({500, 299}));
-  EXPECT_EQ(reads, 8);  // twice while recording: x = 0 means none yet
+  int reads = 0, step = 0;
+  for (const auto& [kind, time, cursor, monitors, ends] : steps) {
+    const CursorSight sight{cursor, monitors};
+    const auto look = [&] { return ++reads, sight; };
+    if (kind == 'w') watch.Record(sight);
+    const bool ended =
+        kind == 'm' ? watch.HasMoved(look, time) : kind == 't' && watch.Settled(look, time);
+    EXPECT_EQ(ended, ends) << step++;
+  }
+  EXPECT_EQ(reads, 19);  // twice while recording, at x = 0; a tick only for a lone move
 }
 
 // One window per monitor, the primary first, none for an empty or mirrored

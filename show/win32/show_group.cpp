@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "show/win32/monitors.h"
 #include "support/win32/system_info.h"
 
 namespace ruzir::win32 {
@@ -14,26 +15,7 @@ constexpr UINT kTimer1PeriodMs = 50;
 // has changed (under Wine, for one).
 constexpr int kMonitorCheckTicks = 20;
 
-BOOL CALLBACK AddMonitor(HMONITOR monitor, HDC, LPRECT, LPARAM list) {
-  MONITORINFO info{};
-  info.cbSize = sizeof(info);
-  if (::GetMonitorInfoW(monitor, &info)) {
-    const RECT& r = info.rcMonitor;
-    reinterpret_cast<std::vector<MonitorArea>*>(list)->push_back(
-        {{r.left, r.top, r.right, r.bottom},
-         MonitorTwipsScale(monitor),
-         (info.dwFlags & MONITORINFOF_PRIMARY) != 0});
-  }
-  return TRUE;
-}
-
 }  // namespace
-
-std::vector<MonitorArea> SystemMonitors() {
-  std::vector<MonitorArea> monitors;
-  ::EnumDisplayMonitors(nullptr, nullptr, AddMonitor, reinterpret_cast<LPARAM>(&monitors));
-  return monitors;
-}
 
 ShowGroup::ShowGroup(LoadedSettings& loaded, const ImageList& images, UniformSource& random,
                      std::function<void(ShowWindow::End)> onEnd)
@@ -58,9 +40,8 @@ bool ShowGroup::Start(HINSTANCE instance) noexcept {
                       ScreenTwipsScale(),
                       true});
   }
-  // The primary is made first and draws from the show's own generator.
   for (const MonitorArea& monitor : layout) {
-    Member member = Open(monitor, !members_.empty());
+    Member member = Open(monitor, false);
     if (!member.window) return false;
     members_.push_back(std::move(member));
   }
@@ -69,10 +50,11 @@ bool ShowGroup::Start(HINSTANCE instance) noexcept {
   return true;
 }
 
-ShowGroup::Member ShowGroup::Open(const MonitorArea& monitor, bool ownRandom) noexcept {
+ShowGroup::Member ShowGroup::Open(const MonitorArea& monitor, bool midShow) noexcept {
   Member member;
   try {
-    if (ownRandom) {
+    // The primary is made first and draws from the show's own generator.
+    if (midShow || !members_.empty()) {
       member.random = std::make_unique<Random>(DrawSeed(random_));
     }
     member.window = std::make_unique<ShowWindow>(
@@ -83,7 +65,9 @@ ShowGroup::Member ShowGroup::Open(const MonitorArea& monitor, bool ownRandom) no
   }
   ShowWindow& window = *member.window;
   if (window.Load(instance_) != ShowWindow::LoadResult::Loaded) return {};
-  if (loaded_.settings.Desktop == 1) window.TakeDesktopSnapshot();
+  // Mid-show, the screen shows the show itself, not the desktop: a window
+  // opened then starts on the background.
+  if (loaded_.settings.Desktop == 1 && !midShow) window.TakeDesktopSnapshot();
   window.MakeTopmost();
   window.Show();
   return member;
@@ -96,6 +80,7 @@ LRESULT ShowGroup::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) noe
       return 0;
     case WM_DISPLAYCHANGE:
       relayoutDue_ = true;
+      RecordCursor();
       return 0;
     default:
       return Default(message, wParam, lParam);
@@ -103,6 +88,11 @@ LRESULT ShowGroup::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) noe
 }
 
 void ShowGroup::OnTimer() noexcept {
+  try {
+    if (cursor_.Settled(LookAtCursor, MonotonicSeconds())) return End(ShowWindow::End::Closed);
+  } catch (...) {
+    return End(ShowWindow::End::Closed);  // out of memory: a watch that cannot look
+  }
   // A window's transition handles messages, this timer's too: the other
   // windows drift on meanwhile (the busy one drops the tick), so one
   // monitor's transition does not stop the others' drift; their changes wait
@@ -130,6 +120,7 @@ void ShowGroup::Relayout() noexcept {
         std::find(reused.begin(), reused.end(), -1) == reused.end()) {
       return;  // the same monitors
     }
+    RecordCursor();
     next.reserve(wanted.size());  // nothing throws once windows start to move
     for (std::size_t i = 0; i < wanted.size(); ++i) {
       Member member = reused[i] >= 0 ? std::move(members_[reused[i]]) : Open(wanted[i], true);
@@ -140,6 +131,14 @@ void ShowGroup::Relayout() noexcept {
   }
   members_ = std::move(next);  // closes the windows no longer wanted
   if (!members_.empty()) members_.front().window->Show();
+}
+
+void ShowGroup::RecordCursor() noexcept {
+  try {
+    cursor_.Record(LookAtCursor());
+  } catch (...) {
+    // Out of memory: the watch keeps the monitors it knew.
+  }
 }
 
 void ShowGroup::End(ShowWindow::End end) noexcept {

@@ -52,9 +52,13 @@ class ShowGroup final : public WindowBase {
   LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) noexcept override;
 
   // A window over `monitor`, set up and shown; no window when it fails.
-  Member Open(const MonitorArea& monitor, bool ownRandom) noexcept;
+  // `midShow`: for a monitor that came or changed while the show runs.
+  Member Open(const MonitorArea& monitor, bool midShow) noexcept;
   void OnTimer() noexcept;
   void Relayout() noexcept;
+  // The monitors have changed, which is no movement: the cursor watch
+  // records the cursor afresh.
+  void RecordCursor() noexcept;
   void End(ShowWindow::End end) noexcept;
 
   LoadedSettings& loaded_;
@@ -70,8 +74,5 @@ class ShowGroup final : public WindowBase {
   int ticksSinceCheck_ = 0;
   bool ended_ = false;
 };
-
-// The monitors as the system lists them now.
-std::vector<MonitorArea> SystemMonitors();
 
 }  // namespace ruzir::win32

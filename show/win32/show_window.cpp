@@ -2,18 +2,16 @@
 
 #include <algorithm>
 
+#include "show/win32/monitors.h"
 #include "show/win32/slide_loader.h"
 #include "support/win32/handles.h"
+#include "support/win32/system_info.h"
 
 namespace ruzir::win32 {
 namespace {
 
 // The shortest wait before a change that found no picture is tried again.
 constexpr int kMinRetrySeconds = 1;
-
-// The display clock: seconds, monotonic, so that the show keeps changing
-// pictures across midnight and clock adjustments.
-double DisplayClock() noexcept { return static_cast<double>(::GetTickCount64()) / 1000.0; }
 
 RECT ToRect(const PixelRect& r) noexcept { return {r.left, r.top, r.right, r.bottom}; }
 
@@ -175,11 +173,11 @@ void ShowWindow::OnUserInput() noexcept {
 
 void ShowWindow::OnMouseMove() noexcept {
   if (!IsFullScreen()) return;
-  const bool moved = cursor_->HasMoved([] {
-    POINT p{};
-    ::GetCursorPos(&p);
-    return ScreenPoint{p.x, p.y};
-  });
+  bool moved = true;  // out of memory: a watch that cannot look ends the show
+  try {
+    moved = cursor_->HasMoved(LookAtCursor, MonotonicSeconds());
+  } catch (...) {
+  }
   if (moved) Close();
 }
 
@@ -230,7 +228,7 @@ void ShowWindow::PutFirstSlide(Slide&& slide) noexcept {
 
 void ShowWindow::Tick(bool mayChange) noexcept {
   const Settings& settings = loaded_.settings;
-  const TickKind kind = BeginTick(timer_, DisplayClock(), settings.Interval);
+  const TickKind kind = BeginTick(timer_, MonotonicSeconds(), settings.Interval);
   if (kind != TickKind::First) {
     bool change = kind == TickKind::Change && mayChange;
     if (change) {
@@ -250,7 +248,8 @@ void ShowWindow::Tick(bool mayChange) noexcept {
         case ReadAhead::State::Idle:
           // At least a second apart, whatever the display time: a retry may
           // try every file of the folder.
-          timer_.SlideStart = DisplayClock() + std::max(0, kMinRetrySeconds - settings.Interval);
+          timer_.SlideStart =
+              MonotonicSeconds() + std::max(0, kMinRetrySeconds - settings.Interval);
           readAhead_->Request();
           break;
         case ReadAhead::State::Loading:
@@ -267,7 +266,7 @@ void ShowWindow::Tick(bool mayChange) noexcept {
       // Both halves of the next change use the effect drawn now.
       effect_ = ChooseEffect(settings.Break, random_);
       // The display time starts once the picture has arrived.
-      timer_.SlideStart = DisplayClock();
+      timer_.SlideStart = MonotonicSeconds();
     }
     if (settings.Gost == 1) {
       composer_.StampAfterImage();

@@ -1,5 +1,5 @@
-// What the program asks the system about itself: the path of its own module
-// and the scale of the screen, and of each monitor, it draws on.
+// What the program asks the system about itself: the path of its own module,
+// a steady clock, and the scale of the screen, and of each monitor, it draws on.
 #pragma once
 
 #include <windows.h>
@@ -25,6 +25,12 @@ inline std::wstring ModulePath() {
     }
     path.resize(path.size() * 2);  // truncated: long path, try again
   }
+}
+
+// Seconds since the system started: a clock that keeps going across midnight
+// and clock adjustments.
+inline double MonotonicSeconds() noexcept {
+  return static_cast<double>(::GetTickCount64()) / 1000.0;
 }
 
 // Twips per pixel on the screen, from its logical DPI; 96 DPI if unknown.

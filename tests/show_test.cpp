@@ -337,10 +337,10 @@ TEST(CursorWatch, MovesEndTheShowChangesOfMonitorsDoNot) {
   // clang-format off
   const std::tuple<char, double, ScreenPoint, std::vector<PixelRect>, bool> steps[] = {
       {'m', 0, {0, 300}, two, false}, {'m', 0, {0, 310}, two, false},
-      {'m', 0, {500, 300}, two, false}, {'m', 0, {500, 300}, two, false},
-      {'m', 0, {-780, 300}, swapped, false}, {'w', 0, {-780, 300}, swapped, false},
-      {'m', 10, {-780, 301}, swapped, false}, {'t', 10.9, {}, swapped, false},
-      {'t', 11, {-780, 301}, swapped, true},
+      {'m', 0, {500, 0}, two, false}, {'m', 0, {500, 0}, two, false},
+      {'m', 0, {-780, 0}, swapped, false}, {'w', 0, {-780, 0}, swapped, false},
+      {'m', 10, {-780, 1}, swapped, false}, {'t', 10.9, {}, swapped, false},
+      {'t', 11, {-780, 1}, swapped, true},
       {'w', 0, {1280, 400}, two, false}, {'m', 20, {1279, 400}, two, false},
       {'t', 21, {1279, 400}, one, false}, {'m', 22, {1278, 400}, one, false},
       {'m', 22, {1278, 400}, one, false}, {'m', 22, {1277, 400}, one, true},

@@ -144,6 +144,15 @@ inline void Mouse(int x, int y, DWORD flags = 0) {
   input.mi.dwFlags = flags | MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_VIRTUALDESK;
   ::SendInput(1, &input, sizeof(input));
 }
+// The mouse moved by (dx, dy) from where it is, as a hand moves it.
+inline void Nudge(int dx, int dy) {
+  INPUT input{};
+  input.type = INPUT_MOUSE;
+  input.mi.dx = dx;
+  input.mi.dy = dy;
+  input.mi.dwFlags = MOUSEEVENTF_MOVE;
+  ::SendInput(1, &input, sizeof(input));
+}
 // Pressed and released a moment apart, as a hand does: what the program does
 // on the press happens while the button is still down.
 inline void Click(int x, int y) {
@@ -197,9 +206,11 @@ class Fresh : public ::testing::Test {
   void TearDown() override { DeleteKeys(); }
 };
 
-// Every monitor (their corner at 0,0 here), copied at one instant: a moving
-// picture is seen whole.
+// Every monitor, copied at one instant: a moving picture is seen whole.
+// Places are in screen pixels, left of and above the primary too.
 struct Shot {
+  int left = ::GetSystemMetrics(SM_XVIRTUALSCREEN);
+  int top = ::GetSystemMetrics(SM_YVIRTUALSCREEN);
   int width = ::GetSystemMetrics(SM_CXVIRTUALSCREEN);
   int height = ::GetSystemMetrics(SM_CYVIRTUALSCREEN);
   std::vector<COLORREF> pixels;  // top-down, each 0x00RRGGBB
@@ -207,20 +218,23 @@ struct Shot {
   Shot() {
     const auto dib = win32::DibSurface::Create(width, height);
     if (!dib) return;
-    ::BitBlt(dib->dc(), 0, 0, width, height, win32::GetScreenDc().get(), 0, 0, SRCCOPY);
+    ::BitBlt(dib->dc(), 0, 0, width, height, win32::GetScreenDc().get(), left, top, SRCCOPY);
     ::GdiFlush();  // the blit is done before its bits are read
     pixels.assign(dib->view().pixels, dib->view().pixels + std::size_t(width) * height);
   }
   COLORREF At(int x, int y) const {
-    const COLORREF p = pixels.at(std::size_t(y) * width + x);
+    const COLORREF p = pixels.at(std::size_t(y - top) * width + std::size_t(x - left));
     return RGB(GetBValue(p), GetGValue(p), GetRValue(p));
   }
-  // How many pixels of `area` (all by default) are (or, with `same` false,
-  // are not) of `colour`, and the smallest rectangle holding them.
+  // How many pixels of `area` (all by default; what the shot holds of it)
+  // are (or, with `same` false, are not) of `colour`, and the smallest
+  // rectangle holding them.
   std::pair<int, RECT> Find(COLORREF colour, bool same = true, RECT area = {}) const {
-    if (::IsRectEmpty(&area)) area = {0, 0, width, height};
+    const RECT all{left, top, left + width, top + height};
+    if (::IsRectEmpty(&area)) area = all;
+    ::IntersectRect(&area, &area, &all);
     int count = 0;
-    RECT box{width, height, 0, 0};
+    RECT box{area.right, area.bottom, area.left, area.top};
     for (LONG y = area.top; y < area.bottom; ++y) {
       for (LONG x = area.left; x < area.right; ++x) {
         if ((At(x, y) == colour) != same) continue;

@@ -2,6 +2,7 @@
 // X server (scripts/test.sh): a 1280 x 1024 primary and a 1024 x 768 monitor
 // right of it. A picture's longer side is 0.6 of its monitor's height: 614
 // pixels on the primary, 461 on the second.
+#include <cstdlib>
 #include <thread>
 
 #include "tests/e2e/driver.h"
@@ -70,6 +71,52 @@ TEST_F(Monitors, EveryMonitorHasItsOwnShow) {
     EXPECT_EQ(program.Exit(), 0u);
     EXPECT_EQ(RunFlag(), Short(0));
   }
+}
+
+// A change of monitors is no input, though it moves the cursor: the primary
+// swapped (the desktop's origin moves), the cursor's monitor resized, then
+// switched off (the cursor is pushed onto the other). Windows opened mid-show
+// start on the background, not on a copy of the show. A real move ends it.
+TEST_F(Monitors, ChangesOfMonitorsAreNoInput) {
+  Folder folder;
+  folder.Add(L"red.bmp", Bmp(300, 600));
+  Store(L"Path", String(folder.path));
+  Store(L"Interval", Short(3600));
+  Store(L"Desktop", Short(1));
+  Mouse(1700, 400);
+  Program program(L"/s");
+  const auto shows = [](const RECT& monitor, int pictureHeight) {
+    return [=] {
+      const Shot shot;
+      const auto [red, box] = shot.Find(RGB(255, 0, 0), true, monitor);
+      return ShowOver(monitor) && red == Area(box) && box.bottom - box.top == pictureHeight;
+    };
+  };
+  ASSERT_TRUE(program.Window(L"RuzirShow") && WaitFor(shows(kSecond, 461)));
+  const struct Restore {
+    ~Restore() {
+      Xrandr(L"--output DUMMY1 --mode 1024x768 --right-of DUMMY0 --output DUMMY0 --primary");
+      EXPECT_TRUE(WaitFor([] {
+        return ::GetSystemMetrics(SM_XVIRTUALSCREEN) == 0 &&
+               ::GetSystemMetrics(SM_CXVIRTUALSCREEN) == 2304;
+      }));
+    }
+  } restore;
+  Xrandr(L"--output DUMMY1 --primary");
+  EXPECT_TRUE(WaitFor(shows({0, 0, 1024, 768}, 461)) && ShowOver({-1280, 0, 0, 1024}));
+  Xrandr(L"--output DUMMY1 --mode 800x600");
+  const RECT resized{0, 0, 800, 600};
+  EXPECT_TRUE(WaitFor(shows(resized, 360)));
+  EXPECT_EQ(Shot().At(2, 2), RGB(64, 0, 64));
+  Xrandr(L"--output DUMMY1 --off");
+  EXPECT_TRUE(WaitFor(shows(kPrimary, 614)));
+  // Drifting 1.92 pixels a tick, the picture has moved 60 only after at
+  // least 32 ticks: the show has gone on well past the pushed cursor.
+  const RECT first = Picture(kPrimary);
+  EXPECT_TRUE(WaitFor([&] { return std::abs(Picture(kPrimary).left - first.left) >= 60; }));
+  EXPECT_TRUE(program.Running());
+  Nudge(-1, 0);
+  EXPECT_EQ(program.Exit(), 0u);
 }
 
 }  // namespace

@@ -103,6 +103,46 @@ Function un.onInit
   SetRegView 64
 FunctionEnd
 
+; $0 := 1 when the settings hold a "Path" value, whatever its type and
+; length, else 0.
+Function IsPathStored
+  StrCpy $0 0
+  StrCpy $1 0
+  ${Do}
+    ClearErrors
+    EnumRegValue $2 HKCU "${SETTINGS_KEY}\Settings" $1
+    ${If} ${Errors}
+    ${OrIf} $2 == ""
+      Return
+    ${EndIf}
+    ${If} $2 == "Path"
+      StrCpy $0 1
+      Return
+    ${EndIf}
+    IntOp $1 $1 + 1
+  ${Loop}
+FunctionEnd
+
+; $1 := 1 when the selection $0 names the installed saver itself, in any
+; case, in its short or long form; else 0. Called while the file exists: the
+; short form is the file system's.
+Function un.SelectsThisSaver
+  StrCpy $1 0
+  ${If} $0 == ""
+    Return
+  ${EndIf}
+  ExpandEnvStrings $0 $0
+  GetFullPathName $2 $0
+  GetFullPathName /SHORT $3 $0
+  GetFullPathName /SHORT $4 "$SYSDIR\ruzir.scr"
+  ${If} $2 == "$SYSDIR\ruzir.scr"
+    StrCpy $1 1
+  ${ElseIf} $3 != ""
+  ${AndIf} $3 == $4
+    StrCpy $1 1
+  ${EndIf}
+FunctionEnd
+
 Function SelectSaver
   WriteRegStr HKCU "${DESKTOP_KEY}" "SCRNSAVE.EXE" "$SYSDIR\ruzir.scr"
   WriteRegStr HKCU "${DESKTOP_KEY}" "ScreenSaveActive" "1"
@@ -121,8 +161,10 @@ Section "Ruzir"
   SetOutPath "$INSTDIR\Pictures"
   File "${SAMPLES}\dusk-hills.jpg" "${SAMPLES}\lighthouse.jpeg" "${SAMPLES}\leaves.bmp" \
     "${SAMPLES}\tiles.bmp"
-  ReadRegStr $0 HKCU "${SETTINGS_KEY}\Settings" "Path"
-  ${If} $0 == ""
+  ; A stored Path, even an empty one (the root of the current drive), is the
+  ; user's choice.
+  Call IsPathStored
+  ${If} $0 == 0
     WriteRegStr HKCU "${SETTINGS_KEY}\Settings" "Path" "$INSTDIR\Pictures"
   ${EndIf}
 
@@ -144,15 +186,15 @@ SectionEnd
 
 Section "Uninstall"
   Call un.CloseRunningSaver
+  ReadRegStr $0 HKCU "${DESKTOP_KEY}" "SCRNSAVE.EXE"
+  Call un.SelectsThisSaver
   Delete "$SYSDIR\ruzir.scr"
   IfFileExists "$SYSDIR\ruzir.scr" 0 +3
     MessageBox MB_OK|MB_ICONEXCLAMATION "$SYSDIR\ruzir.scr を削除できませんでした。" /SD IDOK
     SetErrorLevel 2
 
   ; The selection goes only if it is this saver's.
-  ReadRegStr $0 HKCU "${DESKTOP_KEY}" "SCRNSAVE.EXE"
-  StrCpy $1 $0 "" -9
-  ${If} $1 == "ruzir.scr"
+  ${If} $1 == 1
     DeleteRegValue HKCU "${DESKTOP_KEY}" "SCRNSAVE.EXE"
     WriteRegStr HKCU "${DESKTOP_KEY}" "ScreenSaveActive" "0"
   ${EndIf}

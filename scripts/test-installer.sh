@@ -2,7 +2,9 @@
 # End-to-end test of the setup program under Wine: a silent install puts the
 # exact ruzir.scr into System32, selects it and registers the uninstaller;
 # the installed saver shows and ends on a key; a second install replaces the
-# file; a silent uninstall leaves no file, selection, entry or settings.
+# file; a silent uninstall leaves no file, selection (in whatever case it is
+# spelt), entry or settings. Another install keeps a stored empty folder, and
+# its uninstall keeps another saver's selection.
 # Prints one line per check and ends with "N passed, N failed".
 # Expects scripts/env.sh sourced, the prefix made and a display started.
 set -uo pipefail
@@ -35,6 +37,7 @@ reg_value() {
     awk -v name="$2" '$1 == name { $1 = ""; $2 = ""; sub(/^ +/, ""); print }'
 }
 reg_key_exists() { "$WINE" reg query "$1" >/dev/null 2>&1; }
+stored_empty() { "$WINE" reg query "$1" /v "$2" >/dev/null 2>&1 && [ -z "$(reg_value "$1" "$2")" ]; }
 equals() { [ "$1" = "$2" ] || { echo "  got '$1', want '$2'"; return 1; }; }
 
 # Polls until a condition holds, for at most ten seconds.
@@ -105,12 +108,17 @@ check "a second install succeeds" install
 check "the second install replaces the file" installed_as_built
 
 # The uninstall closes a running show first. It copies itself away and
-# returns at once: wait for its copy's work.
+# returns at once: wait for its copy's work. The selection names the saver
+# as older Windows stored it, in capitals.
 start_saver
 check "the saver shows again" wait_until show_window
-"$WINE" "$uninstaller" /S
-uninstalled() { [ ! -e "$uninstaller" ] && ! reg_key_exists "$entry"; }
-check "silent uninstall ends" wait_until uninstalled
+"$WINE" reg add "$desktop" /v SCRNSAVE.EXE /d 'C:\WINDOWS\SYSTEM32\RUZIR.SCR' /f >/dev/null 2>&1
+uninstall() {
+  "$WINE" "$uninstaller" /S
+  uninstalled() { [ ! -e "$uninstaller" ] && ! reg_key_exists "$entry"; }
+  wait_until uninstalled
+}
+check "silent uninstall ends" uninstall
 check "the uninstall closes the running saver" wait_until saver_ended
 end_saver
 check "the file is gone" test ! -e "$installed"
@@ -119,6 +127,17 @@ check "the selection is gone" equals "$(reg_value "$desktop" SCRNSAVE.EXE)" ""
 check "the settings are gone" test -z "$(reg_key_exists "$settings" && echo left)"
 check "the empty company key is gone" \
   test -z "$(reg_key_exists 'HKCU\Software\Zedozud Uravovuv' && echo left)"
+check "the screen saver is off" equals "$(reg_value "$desktop" ScreenSaveActive)" 0
+
+# A stored empty folder is the user's (the root of the current drive); a
+# saver of another name that ends like this one's is another saver.
+"$WINE" reg add "$settings\\Settings" /v Path /d '' /f >/dev/null 2>&1
+check "another install succeeds" install
+check "a stored empty folder stays" stored_empty "$settings\\Settings" Path
+"$WINE" reg add "$desktop" /v SCRNSAVE.EXE /d 'C:\Savers\myruzir.scr' /f >/dev/null 2>&1
+check "another uninstall ends" uninstall
+check "another saver's selection stays" equals "$(reg_value "$desktop" SCRNSAVE.EXE)" 'C:\Savers\myruzir.scr'
+check "the screen saver stays on" equals "$(reg_value "$desktop" ScreenSaveActive)" 1
 
 echo "$passed passed, $failed failed"
 [ "$failed" -eq 0 ]

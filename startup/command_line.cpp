@@ -39,12 +39,13 @@ std::wstring_view ArgumentText(std::wstring_view line) {
 
 CommandLine ParseCommandLine(std::wstring_view argumentText) {
   const auto head = argumentText.substr(0, 2);
+  // The third character separates a handle (" " or ":") whatever it is.
+  const auto handle = [&] {
+    return ParseHandle(argumentText.size() > 3 ? argumentText.substr(3) : std::wstring_view{});
+  };
   if (head == L"/s" || head == L"/S") return {RunMode::FullScreen, std::nullopt};
-  if (head == L"/p" || head == L"/P") {
-    // The third character separates the handle (" " or ":") whatever it is.
-    const auto rest = argumentText.size() > 3 ? argumentText.substr(3) : std::wstring_view{};
-    return {RunMode::Preview, ParseHandle(rest)};
-  }
+  if (head == L"/p" || head == L"/P") return {RunMode::Preview, handle()};
+  if (head == L"/c" || head == L"/C") return {RunMode::Settings, handle()};
   return {RunMode::Settings, std::nullopt};
 }
 

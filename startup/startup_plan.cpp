@@ -12,11 +12,23 @@ StartupPlan PlanStartup(KeyStore& store, bool anotherCopyRunning, std::wstring_v
   return {StartupOutcome::Run, ParseCommandLine(argumentText)};
 }
 
-bool IsUsablePreviewPane(std::optional<std::uint64_t> handle,
-                         const std::function<PaneFacts(std::uint64_t)>& inspect) {
-  if (!handle || *handle == 0) return false;
-  const PaneFacts facts = inspect(*handle);
+namespace {
+
+// A window of another program's, and not the desktop.
+bool IsForeignWindow(const WindowFacts& facts) {
   return facts.isWindow && !facts.isDesktop && !facts.ofThisProcess;
+}
+
+}  // namespace
+
+bool IsUsablePreviewPane(std::optional<std::uint64_t> handle, const InspectWindow& inspect) {
+  return handle && *handle != 0 && IsForeignWindow(inspect(*handle));
+}
+
+bool IsUsableDialogOwner(std::optional<std::uint64_t> handle, const InspectWindow& inspect) {
+  if (!handle || *handle == 0) return false;
+  const WindowFacts facts = inspect(*handle);
+  return IsForeignWindow(facts) && facts.isVisible && facts.isTopLevel;
 }
 
 }  // namespace ruzir

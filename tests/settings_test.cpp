@@ -107,8 +107,10 @@ TEST(Effect, StoredPatternsAndTheNextEffect) {
   EXPECT_EQ(FolderOfModule(L"\\\\s\\share/ruzir.scr") + FolderOfModule(L"r"), L"\\\\s\\share\\\\");
 }
 
-// Two characters choose the mode; "/p" takes a handle after any separator.
-TEST(Startup, CommandLineSingleCopyRuleAndPreviewPane) {
+// Two characters choose the mode; "/p" and "/c" take a handle after any
+// separator. A preview lives in another program's window; the dialog is owned
+// only by another program's visible top-level one.
+TEST(Startup, CommandLineSingleCopyRuleAndHostWindows) {
   constexpr auto S = RunMode::Settings, F = RunMode::FullScreen, P = RunMode::Preview;
   // clang-format off
   const std::pair<const wchar_t*, const wchar_t*> lines[] = {
@@ -117,7 +119,8 @@ TEST(Startup, CommandLineSingleCopyRuleAndPreviewPane) {
   const std::tuple<const wchar_t*, RunMode, std::uint64_t> cases[] = {
       {L"/s", F, 0}, {L"/S 12", F, 0}, {L"/sx", F, 0}, {L"/p 7", P, 7}, {L"/P:90", P, 90},
       {L"/p", P, 0}, {L"/p ", P, 0}, {L"/p  5", P, 0}, {L"/p -1", P, 0}, {L"/p 1/", P, 0},
-      {L"/p 1:", P, 0}, {L"", S, 0}, {L"/c:12", S, 0}, {L" /s", S, 0}, {L"-s", S, 0}, {L"/", S, 0},
+      {L"/p 1:", P, 0}, {L"", S, 0}, {L"/c:12", S, 12}, {L"/C 3", S, 3}, {L"/c", S, 0},
+      {L"/cx", S, 0}, {L"c:12", S, 0}, {L" /s", S, 0}, {L"-s", S, 0}, {L"/", S, 0},
       {L"／ｓ", S, 0}, {L"/pX12 \t", P, 12}, {L"/p 18446744073709551616", P, 0},
       {L"/p 18446744073709551615", P, 18446744073709551615ull}};
   for (const auto& [line, arguments] : lines) EXPECT_EQ(ArgumentText(line), arguments) << line;
@@ -132,25 +135,34 @@ TEST(Startup, CommandLineSingleCopyRuleAndPreviewPane) {
       {false, none, Run}, {false, "\x01\0"sv, Run}, {true, "\0\0"sv, Run}, {true, none, Run},
       {true, "\x01\0\0"sv, Run}, {true, "\x01\0"sv, Silent}, {true, "\0\x80"sv, Silent},
       {true, "\x01"sv, Silent}};
-  const std::tuple<std::uint64_t, PaneFacts, bool> panes[] = {  // window, desktop, ours: usable
-      {0x1234, {true}, true}, {0, {true, false, false}, false}, {0x1234, {}, false},
-      {0x10010, {true, true, false}, false}, {0x1234, {true, false, true}, false}};
+  // A window, the desktop, ours, visible, top-level: a pane? an owner?
+  const std::tuple<std::uint64_t, WindowFacts, bool, bool> windows[] = {
+      {0x1234, {true, false, false, true, true}, true, true},
+      {0, {true, false, false, true, true}, false, false}, {0x1234, {}, false, false},
+      {0x1234, {false, false, false, true, true}, false, false},
+      {0x10010, {true, true, false, true, true}, false, false},
+      {0x1234, {true, false, true, true, true}, false, false},
+      {0x1234, {true, false, false, false, true}, true, false},
+      {0x1234, {true, false, false, true, false}, true, false}};
   // clang-format on
   for (const auto& [another, flag, outcome] : plans) {
     MemoryKeyStore store;
     if (flag) store.keys[L"Flags"][L"Active"] = {ValueType::Binary, Bytes(*flag)};
     const auto [result, command] = PlanStartup(store, another, L"/p:42");
     const bool runs = outcome == Run;
-    EXPECT_EQ(std::tuple(result, command.previewParent.value_or(0)),
-              std::tuple(outcome, runs * 42u));
+    EXPECT_EQ(std::tuple(result, command.window.value_or(0)), std::tuple(outcome, runs * 42u));
     EXPECT_EQ(store.keys[L"Flags"][L"Active"].second, Bytes(runs ? "\x01\0"sv : flag.value_or("")));
   }
-  for (const auto& [handle, facts, usable] : panes) {
+  for (const auto& [handle, facts, pane, owner] : windows) {
     std::uint64_t asked = 0;  // nothing is asked about no handle
-    EXPECT_EQ(IsUsablePreviewPane(handle, [&](auto h) { return asked = h, facts; }), usable);
-    EXPECT_EQ(asked, handle);
+    const auto inspect = [&](std::uint64_t h) { return asked = h, facts; };
+    EXPECT_EQ(std::tuple(IsUsablePreviewPane(handle, inspect), asked), std::tuple(pane, handle));
+    asked = 0;
+    EXPECT_EQ(std::tuple(IsUsableDialogOwner(handle, inspect), asked), std::tuple(owner, handle));
   }
-  EXPECT_FALSE(IsUsablePreviewPane(none, [](std::uint64_t) { return PaneFacts{true}; }));
+  const WindowFacts any{true, false, false, true, true};
+  EXPECT_FALSE(IsUsablePreviewPane(none, [&](std::uint64_t) { return any; }) ||
+               IsUsableDialogOwner(none, [&](std::uint64_t) { return any; }));
 }
 
 // Views ending before a digit, a point or an exponent show nothing past the end

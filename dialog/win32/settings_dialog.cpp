@@ -102,11 +102,11 @@ NumberFormat UserNumberFormat() noexcept {
 
 }  // namespace
 
-void SettingsDialog::Run(HINSTANCE instance) noexcept {
+void SettingsDialog::Run(HINSTANCE instance, HWND owner) noexcept {
   instance_ = instance;
   INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_UPDOWN_CLASS | ICC_STANDARD_CLASSES};
   ::InitCommonControlsEx(&controls);
-  RunModal(instance, IDD_SETTINGS, nullptr);
+  RunModal(instance, IDD_SETTINGS, owner);
 }
 
 INT_PTR SettingsDialog::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) noexcept {

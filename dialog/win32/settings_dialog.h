@@ -1,6 +1,8 @@
 // frmSetting, the modal settings dialog.
 //
-// Opened with no owner when the program is started for its settings. It
+// Opened when the program is started for its settings, owned by the host's
+// window when the host names one (the display settings' button), else with
+// no owner. It
 // shows the loaded settings, warns about the folder and time fields while
 // the user edits them (it never refuses what is typed), opens the shell's
 // folder browser and the colour dialog, and saves the six values at OK.
@@ -27,8 +29,9 @@ namespace ruzir::win32 {
 class SettingsDialog final : public DialogBase {
  public:
   SettingsDialog(LoadedSettings& loaded, KeyStore& store) : loaded_(loaded), store_(store) {}
-  // Shows the dialog modally and returns when it has closed.
-  void Run(HINSTANCE instance) noexcept;
+  // Shows the dialog modally, owned by `owner` if there is one, and returns
+  // when it has closed.
+  void Run(HINSTANCE instance, HWND owner) noexcept;
 
  private:
   INT_PTR HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) noexcept override;

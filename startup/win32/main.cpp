@@ -55,12 +55,36 @@ std::optional<LoadedSettings> LoadOrReport(KeyStore& store, UniformSource& rando
   return loaded;
 }
 
-int RunSettingsMode(HINSTANCE instance, KeyStore& store) {
+HWND AsWindow(std::uint64_t handle) {
+  return reinterpret_cast<HWND>(static_cast<std::uintptr_t>(handle));
+}
+
+// What the system tells of a window named on the command line.
+WindowFacts InspectWindowHandle(std::uint64_t handle) {
+  const HWND window = AsWindow(handle);
+  WindowFacts facts;
+  facts.isWindow = ::IsWindow(window) != FALSE;
+  if (!facts.isWindow) return facts;
+  DWORD process = 0;
+  ::GetWindowThreadProcessId(window, &process);
+  facts.isDesktop = window == ::GetDesktopWindow();
+  facts.ofThisProcess = process == ::GetCurrentProcessId();
+  facts.isVisible = ::IsWindowVisible(window) != FALSE;
+  facts.isTopLevel = ::GetAncestor(window, GA_PARENT) == ::GetDesktopWindow();
+  return facts;
+}
+
+int RunSettingsMode(HINSTANCE instance, KeyStore& store, const CommandLine& command) {
   Random random(ClockSeed());
   auto loaded = LoadOrReport(store, random);
   if (!loaded) return 1;
+  // Started from the host's settings button, the dialog belongs to the host's
+  // window: the host waits, disabled, beneath it, and cannot open another.
+  const HWND owner = IsUsableDialogOwner(command.window, InspectWindowHandle)
+                         ? AsWindow(*command.window)
+                         : nullptr;
   SettingsDialog dialog(*loaded, store);
-  dialog.Run(instance);
+  dialog.Run(instance, owner);
   // However the dialog closed, the program no longer runs.
   if (!ClearRunFlag(store)) {
     ShowWarning(kLoadFailedText);
@@ -83,22 +107,11 @@ int RunShowMode(HINSTANCE instance, KeyStore& store, const CommandLine& command)
   if (command.mode == RunMode::Preview) {
     // The host gives its pane's handle; anything else is a request there is
     // nothing to show in.
-    const auto asWindow = [](std::uint64_t handle) {
-      return reinterpret_cast<HWND>(static_cast<std::uintptr_t>(handle));
-    };
-    const bool usable = IsUsablePreviewPane(command.previewParent, [&](std::uint64_t handle) {
-      const HWND pane = asWindow(handle);
-      DWORD process = 0;
-      const bool isWindow = ::IsWindow(pane) != FALSE;
-      if (isWindow) ::GetWindowThreadProcessId(pane, &process);
-      return PaneFacts{isWindow, pane == ::GetDesktopWindow(),
-                       isWindow && process == ::GetCurrentProcessId()};
-    });
-    if (!usable) {
+    if (!IsUsablePreviewPane(command.window, InspectWindowHandle)) {
       ClearRunFlag(store);
       return 0;
     }
-    previewParent = asWindow(*command.previewParent);
+    previewParent = AsWindow(*command.window);
   }
 
   Random random(ClockSeed());
@@ -182,7 +195,7 @@ int Run(HINSTANCE instance) {
     case StartupOutcome::Run:
       break;
   }
-  if (plan.command.mode == RunMode::Settings) return RunSettingsMode(instance, store);
+  if (plan.command.mode == RunMode::Settings) return RunSettingsMode(instance, store, plan.command);
   return RunShowMode(instance, store, plan.command);
 }
 

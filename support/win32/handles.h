@@ -55,6 +55,7 @@ inline void DestroyIconHandle(HICON icon) noexcept { ::DestroyIcon(icon); }
 inline void CloseFind(HANDLE search) noexcept { ::FindClose(search); }
 inline void FreeTaskMemory(void* memory) noexcept { ::CoTaskMemFree(memory); }
 inline void ReleaseHeldMutex(HANDLE mutex) noexcept { ::ReleaseMutex(mutex); }
+inline void DestroyWindowHandle(HWND window) noexcept { ::DestroyWindow(window); }
 }  // namespace detail
 
 using unique_hkey = unique_any<HKEY, detail::CloseKey>;
@@ -69,6 +70,8 @@ using unique_hfind = unique_any<HANDLE, detail::CloseFind, -1>;
 using unique_cotaskmem = unique_any<void*, detail::FreeTaskMemory>;
 // Ownership of a mutex this thread has acquired (not of its handle).
 using unique_mutex_hold = unique_any<HANDLE, detail::ReleaseHeldMutex>;
+// A window with no object behind it (the tests' stand-in for a host's).
+using unique_hwnd = unique_any<HWND, detail::DestroyWindowHandle>;
 
 // A device context from GetDC / GetWindowDC, given back with ReleaseDC.
 class unique_hdc_window {

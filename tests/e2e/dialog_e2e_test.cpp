@@ -1,6 +1,9 @@
 // End-to-end tests of the settings dialog, driven as a user drives it: its
 // controls and Japanese captions, OK writing the six values and Cancel none,
 // and its warnings, message boxes of its own over the disabled dialog.
+#include <future>
+#include <thread>
+
 #include "resources/resource.h"
 #include "tests/e2e/driver.h"
 
@@ -17,6 +20,29 @@ void TypeInto(HWND dialog, int id, const std::wstring& text) {
   Keys(text, KEYEVENTF_UNICODE);
   EXPECT_TRUE(WaitFor([&] { return Text(dialog, id) == text; }));
 }
+
+// A host's window, as the display settings' is, on a thread that answers
+// its messages all the while.
+struct HostWindow {
+  HostWindow() {
+    std::promise<HWND> made;
+    thread = std::thread([&] {
+      const win32::unique_hwnd window(::CreateWindowExW(0, L"STATIC", L"host",
+                                                        WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 200,
+                                                        150, nullptr, nullptr, nullptr, nullptr));
+      made.set_value(window.get());
+      MSG message;
+      while (::GetMessageW(&message, nullptr, 0, 0) > 0) ::DispatchMessageW(&message);
+    });
+    hwnd = made.get_future().get();
+  }
+  ~HostWindow() {
+    ::PostThreadMessageW(::GetWindowThreadProcessId(hwnd, nullptr), WM_QUIT, 0, 0);
+    thread.join();
+  }
+  std::thread thread;
+  HWND hwnd = nullptr;
+};
 
 // The warning shown now, answered with OK.
 std::wstring Answer(const Program& program, HWND dialog) {
@@ -43,6 +69,7 @@ TEST_F(Dialog, OpensWithTheStoredValuesAndOkWritesTheSixValues) {
   Program program(L"/c");
   const HWND dialog = program.Dialog();
   ASSERT_NE(dialog, nullptr);
+  EXPECT_EQ(::GetWindow(dialog, GW_OWNER), nullptr);
   RECT client{};
   ::GetClientRect(dialog, &client);
   EXPECT_TRUE(client.right == 369 && client.bottom == 220);  // 5535 x 3300 twips
@@ -90,10 +117,13 @@ TEST_F(Dialog, OpensWithTheStoredValuesAndOkWritesTheSixValues) {
   for (const auto& [name, value] : saved) EXPECT_EQ(Read(name), value) << name;
 }
 
-// The time field warns as it is typed in. A folder typed that does not exist,
-// then a real click: Cancel closes at once and writes nothing; OK warns once
-// (the field gaining its backslash) and saves both at the next click.
+// Started from a host's settings button, the dialog is owned by the host's
+// window, which waits disabled beneath it. The time field warns as it is
+// typed in. A folder typed that does not exist, then a real click: Cancel
+// closes at once and writes nothing; OK warns once (the field gaining its
+// backslash) and saves both at the next click. The host is enabled again.
 TEST_F(Dialog, TypedFieldsWarnAndCancelWritesNothing) {
+  const HostWindow host;
   const std::pair<const wchar_t*, const wchar_t*> times[] = {
       {L"75", L"60秒以内の数字を入力してください。"}, {L"a", L"数字を入力してください。"}};
   for (const int button : {IDCANCEL, IDOK}) {
@@ -101,9 +131,11 @@ TEST_F(Dialog, TypedFieldsWarnAndCancelWritesNothing) {
     DeleteKeys();
     Folder folder;
     Store(L"Path", String(folder.path));
-    Program program(L"");
+    Program program(L"/c:" + std::to_wstring(reinterpret_cast<std::uintptr_t>(host.hwnd)));
     const HWND dialog = program.Dialog();
     ASSERT_NE(dialog, nullptr);
+    EXPECT_EQ(::GetWindow(dialog, GW_OWNER), host.hwnd);
+    EXPECT_FALSE(::IsWindowEnabled(host.hwnd));
     for (const auto& [text, warning] : times) {
       TypeInto(dialog, IDC_TXT_TIME, text);
       EXPECT_EQ(Answer(program, dialog), warning);
@@ -119,6 +151,7 @@ TEST_F(Dialog, TypedFieldsWarnAndCancelWritesNothing) {
       Click(dialog, IDOK);
     }
     EXPECT_EQ(program.Exit(), 0u);
+    EXPECT_TRUE(::IsWindowEnabled(host.hwnd));
     EXPECT_EQ(RunFlag(), Short(0));
     EXPECT_EQ(ValueCount(), button == IDOK ? 6u : 1u);
     EXPECT_EQ(Read(L"Path"), String(button == IDOK ? typed + L"\\" : folder.path));

@@ -12,18 +12,6 @@ bool IsDigit(wchar_t c) { return c >= L'0' && c <= L'9'; }
 
 }  // namespace
 
-std::wstring NarrowForm(std::wstring_view text) {
-  std::wstring narrow(text);
-  for (wchar_t& c : narrow) {
-    if (c >= 0xFF01 && c <= 0xFF5E) {
-      c = static_cast<wchar_t>(c - 0xFF01 + 0x21);
-    } else if (c == 0x3000) {
-      c = L' ';
-    }
-  }
-  return narrow;
-}
-
 std::optional<double> ParseNumeric(std::wstring_view text, NumberFormat format) {
   std::size_t begin = 0;
   std::size_t end = text.size();

@@ -1,6 +1,6 @@
-// The settings dialog's rules that need no window: the time field's narrow
-// form and number reading, the folder field's lookup and the colour of the
-// word on the swatch.
+// The settings dialog's rules that need no window: the time field's number
+// reading (of the half-width form the system maps it to), the folder
+// field's lookup and the colour of the word on the swatch.
 //
 // The fields warn, never refuse: whatever they hold at OK is what is saved,
 // so these functions only classify text; the dialog decides what to say.
@@ -12,10 +12,6 @@
 #include <string_view>
 
 namespace ruzir {
-
-// Full-width forms (U+FF01 to U+FF5E) become their ASCII counterparts and
-// the ideographic space a blank: "１５" -> "15", "－３．５" -> "-3.5".
-std::wstring NarrowForm(std::wstring_view text);
 
 // The user's number format: decimal and digit-group separators.
 struct NumberFormat {

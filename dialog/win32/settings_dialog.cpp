@@ -21,6 +21,9 @@ namespace {
 // once the focus has settled and the check can see where it went.
 constexpr UINT kPathLeft = WM_APP + 1;
 constexpr UINT kTimeLeft = WM_APP + 2;
+// Posted from a field's gained-focus notification, with the field's id, so
+// that its selection comes after a click has placed the caret.
+constexpr UINT kSelectToEnd = WM_APP + 3;
 
 // While a mouse button that took the focus from the folder field is still
 // down, the field's check waits; this timer looks again until it is up.
@@ -88,6 +91,31 @@ constexpr std::array<COLORREF, 16> kCustomPalette = {
     RGB(255, 0, 0),     RGB(255, 0, 255), RGB(255, 255, 0), RGB(255, 255, 255),
 };
 
+// The dialog manager selects the whole of a text field that the keyboard
+// moves to; the two fields choose their selection themselves, from where
+// their caret was, so the manager is told they have none to set.
+LRESULT CALLBACK KeepOwnSelection(HWND field, UINT message, WPARAM wParam, LPARAM lParam,
+                                  UINT_PTR id, DWORD_PTR) noexcept {
+  if (message == WM_NCDESTROY) ::RemoveWindowSubclass(field, &KeepOwnSelection, id);
+  const LRESULT result = ::DefSubclassProc(field, message, wParam, lParam);
+  return message == WM_GETDLGCODE ? result & ~static_cast<LRESULT>(DLGC_HASSETSEL) : result;
+}
+
+// The text with its full-width characters in their half-width forms, as the
+// user's locale maps them (digits, signs, katakana); unchanged if the
+// system cannot map it.
+std::wstring HalfWidthForm(const std::wstring& text) {
+  const int length = static_cast<int>(text.size());
+  const auto map = [&](wchar_t* out, int size) {
+    return ::LCMapStringEx(LOCALE_NAME_USER_DEFAULT, LCMAP_HALFWIDTH, text.c_str(), length, out,
+                           size, nullptr, nullptr, 0);
+  };
+  const int size = length > 0 ? map(nullptr, 0) : 0;
+  if (size <= 0) return text;
+  std::wstring narrow(static_cast<std::size_t>(size), L'\0');
+  return map(narrow.data(), size) == size ? narrow : text;
+}
+
 NumberFormat UserNumberFormat() noexcept {
   NumberFormat format;
   wchar_t text[8] = {};
@@ -123,6 +151,9 @@ INT_PTR SettingsDialog::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam
     case kTimeLeft:
       OnTimeLeft();
       return TRUE;
+    case kSelectToEnd:
+      OnSelectToEnd(static_cast<int>(wParam));
+      return TRUE;
     case WM_TIMER:
       if (wParam == kPathCheckTimer) OnPathCheckTimer();
       return TRUE;
@@ -139,6 +170,9 @@ void SettingsDialog::OnInitDialog() noexcept {
   numbers_ = UserNumberFormat();
   PlaceControls();
   FillFields();
+  for (const int id : {IDC_TXT_PATH, IDC_TXT_TIME}) {
+    ::SetWindowSubclass(Item(id), &KeepOwnSelection, static_cast<UINT_PTR>(id), 0);
+  }
 }
 
 void SettingsDialog::PlaceControls() noexcept {
@@ -237,10 +271,12 @@ void SettingsDialog::OnCommand(int id, int code) noexcept {
       OnColor();
       return;
     case IDC_TXT_PATH:
+      if (code == EN_SETFOCUS) ::PostMessageW(hwnd(), kSelectToEnd, IDC_TXT_PATH, 0);
       if (code == EN_KILLFOCUS) ::PostMessageW(hwnd(), kPathLeft, 0, 0);
       return;
     case IDC_TXT_TIME:
       if (code == EN_CHANGE) OnTimeChanged();
+      if (code == EN_SETFOCUS) ::PostMessageW(hwnd(), kSelectToEnd, IDC_TXT_TIME, 0);
       if (code == EN_KILLFOCUS) ::PostMessageW(hwnd(), kTimeLeft, 0, 0);
       return;
     default:
@@ -326,11 +362,19 @@ bool SettingsDialog::CheckPath(bool again) noexcept {
   }
 }
 
+void SettingsDialog::OnSelectToEnd(int id) noexcept {
+  const HWND field = Item(id);
+  if (::GetFocus() != field) return;  // it has moved on meanwhile
+  DWORD start = 0;
+  ::SendMessageW(field, EM_GETSEL, reinterpret_cast<WPARAM>(&start), 0);
+  ::SendMessageW(field, EM_SETSEL, start, ::GetWindowTextLengthW(field));
+}
+
 void SettingsDialog::OnTimeChanged() noexcept {
   if (filling_ || narrowing_) return;
   try {
     const std::wstring text = ItemText(IDC_TXT_TIME);
-    const std::wstring narrow = NarrowForm(text);
+    const std::wstring narrow = HalfWidthForm(text);
     if (narrow != text) {
       narrowing_ = true;
       SetItemText(IDC_TXT_TIME, narrow);

@@ -41,6 +41,9 @@ class SettingsDialog final : public DialogBase {
   void OnOk() noexcept;
   void OnPathLeft() noexcept;
   void OnPathCheckTimer() noexcept;
+  // A field that has gained the focus: the selection runs from its start
+  // (the caret, when nothing is selected) to the end of the text.
+  void OnSelectToEnd(int id) noexcept;
   void OnTimeChanged() noexcept;
   void OnTimeLeft() noexcept;
   void OnBrowse() noexcept;

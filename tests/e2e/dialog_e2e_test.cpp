@@ -12,13 +12,20 @@ namespace {
 
 using Dialog = Fresh;
 
-// Puts the caret in a field with a real click and types over its text.
-void TypeInto(HWND dialog, int id, const std::wstring& text) {
+// Puts the caret in a field with a real click and types over its text,
+// which then shows `shown`.
+void TypeInto(HWND dialog, int id, const std::wstring& text, const std::wstring& shown = {}) {
   Click(dialog, id);
   EXPECT_TRUE(WaitFor([&] { return FocusOf(dialog) == ::GetDlgItem(dialog, id); }));
   ::SendMessageW(::GetDlgItem(dialog, id), EM_SETSEL, 0, -1);
   Keys(text, KEYEVENTF_UNICODE);
-  EXPECT_TRUE(WaitFor([&] { return Text(dialog, id) == text; }));
+  EXPECT_TRUE(WaitFor([&] { return Text(dialog, id) == (shown.empty() ? text : shown); }));
+}
+// The selection of a field: its start and end.
+std::pair<DWORD, DWORD> Selection(HWND dialog, int id) {
+  DWORD start = 0, end = 0;
+  ::SendMessageW(::GetDlgItem(dialog, id), EM_GETSEL, WPARAM(&start), LPARAM(&end));
+  return {start, end};
 }
 
 // A host's window, as the display settings' is, on a thread that answers
@@ -70,6 +77,9 @@ TEST_F(Dialog, OpensWithTheStoredValuesAndOkWritesTheSixValues) {
   const HWND dialog = program.Dialog();
   ASSERT_NE(dialog, nullptr);
   EXPECT_EQ(::GetWindow(dialog, GW_OWNER), nullptr);
+  EXPECT_TRUE(
+      WaitFor([&] { return Selection(dialog, IDC_TXT_PATH).second == folder.path.size(); }));
+  EXPECT_EQ(Selection(dialog, IDC_TXT_PATH).first, 0u);  // the focus starts on the whole folder
   RECT client{};
   ::GetClientRect(dialog, &client);
   EXPECT_TRUE(client.right == 369 && client.bottom == 220);  // 5535 x 3300 twips
@@ -118,14 +128,16 @@ TEST_F(Dialog, OpensWithTheStoredValuesAndOkWritesTheSixValues) {
 }
 
 // Started from a host's settings button, the dialog is owned by the host's
-// window, which waits disabled beneath it. The time field warns as it is
-// typed in. A folder typed that does not exist, then a real click: Cancel
+// window, which waits disabled beneath it. The time field narrows and warns
+// as it is typed in; left after typing and come back to, nothing in it is
+// selected. A folder typed that does not exist, then a real click: Cancel
 // closes at once and writes nothing; OK warns once (the field gaining its
 // backslash) and saves both at the next click. The host is enabled again.
 TEST_F(Dialog, TypedFieldsWarnAndCancelWritesNothing) {
   const HostWindow host;
-  const std::pair<const wchar_t*, const wchar_t*> times[] = {
-      {L"75", L"60秒以内の数字を入力してください。"}, {L"a", L"数字を入力してください。"}};
+  const std::tuple<const wchar_t*, const wchar_t*, const wchar_t*> times[] = {
+      {L"75", L"75", L"60秒以内の数字を入力してください。"},
+      {L"ア", L"ｱ", L"数字を入力してください。"}};
   for (const int button : {IDCANCEL, IDOK}) {
     SCOPED_TRACE(button);
     DeleteKeys();
@@ -136,12 +148,18 @@ TEST_F(Dialog, TypedFieldsWarnAndCancelWritesNothing) {
     ASSERT_NE(dialog, nullptr);
     EXPECT_EQ(::GetWindow(dialog, GW_OWNER), host.hwnd);
     EXPECT_FALSE(::IsWindowEnabled(host.hwnd));
-    for (const auto& [text, warning] : times) {
-      TypeInto(dialog, IDC_TXT_TIME, text);
+    for (const auto& [text, shown, warning] : times) {
+      TypeInto(dialog, IDC_TXT_TIME, text, shown);
       EXPECT_EQ(Answer(program, dialog), warning);
       EXPECT_EQ(FocusOf(dialog), ::GetDlgItem(dialog, IDC_TXT_TIME));
     }
-    TypeInto(dialog, IDC_TXT_TIME, L"45");
+    TypeInto(dialog, IDC_TXT_TIME, L"４５", L"45");
+    for (const BOOL previous : {FALSE, TRUE}) {  // Tab, then Shift+Tab
+      const HWND to = ::GetDlgItem(dialog, previous ? IDC_TXT_TIME : IDC_CMD_COLOR);
+      ::PostMessageW(dialog, WM_NEXTDLGCTL, previous, FALSE);
+      EXPECT_TRUE(WaitFor([&] { return FocusOf(dialog) == to; }));
+    }
+    EXPECT_EQ(Selection(dialog, IDC_TXT_TIME), std::pair(2ul, 2ul));
     const std::wstring typed = folder.path + L"no-such-folder";
     TypeInto(dialog, IDC_TXT_PATH, typed);
     Click(dialog, button);

@@ -1,9 +1,6 @@
 // End-to-end tests of the settings dialog, driven as a user drives it: its
 // controls and Japanese captions, OK writing the six values and Cancel none,
 // and its warnings, message boxes of its own over the disabled dialog.
-#include <future>
-#include <thread>
-
 #include "resources/resource.h"
 #include "tests/e2e/driver.h"
 
@@ -23,33 +20,10 @@ void TypeInto(HWND dialog, int id, const std::wstring& text, const std::wstring&
 }
 // The selection of a field: its start and end.
 std::pair<DWORD, DWORD> Selection(HWND dialog, int id) {
-  DWORD start = 0, end = 0;
-  ::SendMessageW(::GetDlgItem(dialog, id), EM_GETSEL, WPARAM(&start), LPARAM(&end));
-  return {start, end};
+  std::pair<DWORD, DWORD> s;
+  ::SendMessageW(::GetDlgItem(dialog, id), EM_GETSEL, WPARAM(&s.first), LPARAM(&s.second));
+  return s;
 }
-
-// A host's window, as the display settings' is, on a thread that answers
-// its messages all the while.
-struct HostWindow {
-  HostWindow() {
-    std::promise<HWND> made;
-    thread = std::thread([&] {
-      const win32::unique_hwnd window(::CreateWindowExW(0, L"STATIC", L"host",
-                                                        WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 200,
-                                                        150, nullptr, nullptr, nullptr, nullptr));
-      made.set_value(window.get());
-      MSG message;
-      while (::GetMessageW(&message, nullptr, 0, 0) > 0) ::DispatchMessageW(&message);
-    });
-    hwnd = made.get_future().get();
-  }
-  ~HostWindow() {
-    ::PostThreadMessageW(::GetWindowThreadProcessId(hwnd, nullptr), WM_QUIT, 0, 0);
-    thread.join();
-  }
-  std::thread thread;
-  HWND hwnd = nullptr;
-};
 
 // The warning shown now, answered with OK.
 std::wstring Answer(const Program& program, HWND dialog) {
@@ -63,9 +37,11 @@ std::wstring Answer(const Program& program, HWND dialog) {
   return text;
 }
 
-// It opens centred, with the stored values (an interval over 60 without a
-// warning), its captions and the swatch in the stored colour; OK writes the
-// six values with what the user changed.
+// Started from a host's settings button, it is owned by the host's window,
+// which waits disabled beneath it until it closes. It opens centred, with the
+// stored values (an interval over 60 without a warning), its captions and
+// the swatch in the stored colour; OK writes the six values with what the
+// user changed.
 TEST_F(Dialog, OpensWithTheStoredValuesAndOkWritesTheSixValues) {
   Folder folder;
   Store(L"Path", String(folder.path));
@@ -73,13 +49,14 @@ TEST_F(Dialog, OpensWithTheStoredValuesAndOkWritesTheSixValues) {
   Store(L"Interval", Short(75));
   Store(L"Desktop", Short(1));
   Store(L"BackColor", {REG_BINARY, {0x20, 0x80, 0xC0, 0}});
-  Program program(L"/c");
+  const win32::unique_hwnd host(::CreateWindowExW(0, L"STATIC", L"host", WS_VISIBLE, 0, 0, 200, 150,
+                                                  nullptr, nullptr, nullptr, nullptr));
+  Program program(L"/c:" + std::to_wstring(reinterpret_cast<std::uintptr_t>(host.get())));
   const HWND dialog = program.Dialog();
   ASSERT_NE(dialog, nullptr);
-  EXPECT_EQ(::GetWindow(dialog, GW_OWNER), nullptr);
-  EXPECT_TRUE(
-      WaitFor([&] { return Selection(dialog, IDC_TXT_PATH).second == folder.path.size(); }));
-  EXPECT_EQ(Selection(dialog, IDC_TXT_PATH).first, 0u);  // the focus starts on the whole folder
+  EXPECT_TRUE(::GetWindow(dialog, GW_OWNER) == host.get() && !::IsWindowEnabled(host.get()));
+  const std::pair<DWORD, DWORD> whole(0, DWORD(folder.path.size()));  // where the focus starts
+  EXPECT_TRUE(WaitFor([&] { return Selection(dialog, IDC_TXT_PATH) == whole; }));
   RECT client{};
   ::GetClientRect(dialog, &client);
   EXPECT_TRUE(client.right == 369 && client.bottom == 220);  // 5535 x 3300 twips
@@ -106,8 +83,9 @@ TEST_F(Dialog, OpensWithTheStoredValuesAndOkWritesTheSixValues) {
   // The folder browser and the colour dialog open over it and cancel changing nothing.
   for (const int picker : {IDC_CMD_BROWSE, IDC_CMD_COLOR}) {
     Press(dialog, picker);
-    const HWND opened =
-        program.Window(L"#32770", [](HWND w) { return ::GetWindow(w, GW_OWNER) != nullptr; });
+    const HWND opened = program.Window(L"#32770", [](HWND w) {
+      return ::GetWindow(::GetWindow(w, GW_OWNER), GW_OWNER) != nullptr;
+    });
     ASSERT_NE(opened, nullptr) << picker;
     EXPECT_EQ(::GetWindow(opened, GW_OWNER), dialog);
     ::PostMessageW(opened, WM_COMMAND, IDCANCEL, 0);
@@ -117,6 +95,7 @@ TEST_F(Dialog, OpensWithTheStoredValuesAndOkWritesTheSixValues) {
   Press(dialog, IDC_CHK_GOST);
   Press(dialog, IDOK);
   EXPECT_EQ(program.Exit(), 0u);
+  EXPECT_TRUE(::IsWindowEnabled(host.get()));
   EXPECT_EQ(RunFlag(), Short(0));
   EXPECT_EQ(ValueCount(), 6u);
   // clang-format off
@@ -127,14 +106,12 @@ TEST_F(Dialog, OpensWithTheStoredValuesAndOkWritesTheSixValues) {
   for (const auto& [name, value] : saved) EXPECT_EQ(Read(name), value) << name;
 }
 
-// Started from a host's settings button, the dialog is owned by the host's
-// window, which waits disabled beneath it. The time field narrows and warns
-// as it is typed in; left after typing and come back to, nothing in it is
-// selected. A folder typed that does not exist, then a real click: Cancel
-// closes at once and writes nothing; OK warns once (the field gaining its
-// backslash) and saves both at the next click. The host is enabled again.
+// Started with no host's window, the dialog has no owner. The time field
+// narrows and warns as it is typed in; left after typing and come back to,
+// nothing in it is selected. A folder typed that does not exist, then a
+// real click: Cancel closes at once and writes nothing; OK warns once (the
+// field gaining its backslash) and saves both at the next click.
 TEST_F(Dialog, TypedFieldsWarnAndCancelWritesNothing) {
-  const HostWindow host;
   const std::tuple<const wchar_t*, const wchar_t*, const wchar_t*> times[] = {
       {L"75", L"75", L"60秒以内の数字を入力してください。"},
       {L"ア", L"ｱ", L"数字を入力してください。"}};
@@ -143,11 +120,10 @@ TEST_F(Dialog, TypedFieldsWarnAndCancelWritesNothing) {
     DeleteKeys();
     Folder folder;
     Store(L"Path", String(folder.path));
-    Program program(L"/c:" + std::to_wstring(reinterpret_cast<std::uintptr_t>(host.hwnd)));
+    Program program(L"");
     const HWND dialog = program.Dialog();
     ASSERT_NE(dialog, nullptr);
-    EXPECT_EQ(::GetWindow(dialog, GW_OWNER), host.hwnd);
-    EXPECT_FALSE(::IsWindowEnabled(host.hwnd));
+    EXPECT_EQ(::GetWindow(dialog, GW_OWNER), nullptr);
     for (const auto& [text, shown, warning] : times) {
       TypeInto(dialog, IDC_TXT_TIME, text, shown);
       EXPECT_EQ(Answer(program, dialog), warning);
@@ -169,7 +145,6 @@ TEST_F(Dialog, TypedFieldsWarnAndCancelWritesNothing) {
       Click(dialog, IDOK);
     }
     EXPECT_EQ(program.Exit(), 0u);
-    EXPECT_TRUE(::IsWindowEnabled(host.hwnd));
     EXPECT_EQ(RunFlag(), Short(0));
     EXPECT_EQ(ValueCount(), button == IDOK ? 6u : 1u);
     EXPECT_EQ(Read(L"Path"), String(button == IDOK ? typed + L"\\" : folder.path));

@@ -146,11 +146,7 @@ inline void Mouse(int x, int y, DWORD flags = 0) {
 }
 // The mouse moved by (dx, dy) from where it is, as a hand moves it.
 inline void Nudge(int dx, int dy) {
-  INPUT input{};
-  input.type = INPUT_MOUSE;
-  input.mi.dx = dx;
-  input.mi.dy = dy;
-  input.mi.dwFlags = MOUSEEVENTF_MOVE;
+  INPUT input{INPUT_MOUSE, {{dx, dy, 0, MOUSEEVENTF_MOVE, 0, 0}}};
   ::SendInput(1, &input, sizeof(input));
 }
 // Pressed and released a moment apart, as a hand does: what the program does

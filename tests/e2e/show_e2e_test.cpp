@@ -3,7 +3,6 @@
 // end before any window. On the 1024 x 768 screen at 96 DPI of the run a
 // picture's longer side is 0.6 x 768 = 460.8, so 461 pixels, and a drift
 // step is 2 pixels across and 1 down.
-#include <thread>
 
 #include "tests/e2e/driver.h"
 
@@ -100,40 +99,17 @@ TEST_F(Show, FullScreenDrawsWhatItIsSetToAndEndsAtTheFirstInput) {
   }
 }
 
-// Camera photos never hold the show up: its window comes before its first
-// picture, a key ends it about as fast while that loads as while a small
-// picture drifts, and with a change every second the screen never stands still.
+// Camera photos never hold the show up: its window, on the background, comes
+// before its first picture, and a key ends it while that loads. How fast,
+// and how the screen moves on while photos change, bench/show-bench.sh times.
 TEST_F(Show, CameraPhotosNeverHoldTheShowUp) {
-  Folder small, photos;
-  small.Add(L"red.bmp", Bmp(300, 600));
+  Folder photos;
   for (const wchar_t* name : {L"camera-a.jpg", L"camera-b.jpg"})
     photos.Copy(TestPicture(name), name);
-  const auto keyToEnd = [](const Folder& folder, bool (*ready)(const Shot&)) {
-    Store(L"Path", String(folder.path));
-    Program program(L"/s");
-    EXPECT_TRUE(program.Window(L"RuzirShow") && WaitFor([&] { return ready(Shot()); }));
-    const auto start = std::chrono::steady_clock::now();
-    Keys({VK_SPACE});
-    EXPECT_EQ(program.Exit(), 0u);
-    return std::chrono::steady_clock::now() - start;
-  };
-  const auto drifting = keyToEnd(small, [](const Shot& s) { return s.Find(kRed).first > 0; });
-  EXPECT_LT(keyToEnd(photos, [](const Shot& s) { return s.Find(kBackground, false).first == 0; }),
-            drifting * 10);  // while the first photo loads: the background alone
-  Store(L"Interval", Short(1));
+  Store(L"Path", String(photos.path));
   Program program(L"/s");
-  ASSERT_TRUE(program.Window(L"RuzirShow"));
-  ASSERT_TRUE(WaitFor([] { return Shot().Find(kBackground, false).first > 0; }));
-  // A machine busy with other work may hold one frame up once; decoding on
-  // the window's thread held the screen still at every change.
-  std::vector<COLORREF> previous;
-  int still = 0;
-  for (int i = 0; i < 24; ++i, std::this_thread::sleep_for(250ms)) {
-    Shot shot;
-    still += shot.pixels == previous;
-    previous = std::move(shot.pixels);
-  }
-  EXPECT_LE(still, 1);
+  EXPECT_TRUE(program.Window(L"RuzirShow") &&
+              WaitFor([] { return Shot().Find(kBackground, false).first == 0; }));
   Keys({VK_SPACE});
   EXPECT_EQ(program.Exit(), 0u);
 }

@@ -2,10 +2,10 @@
 //
 // Opened when the program is started for its settings, owned by the host's
 // window when the host names one (the display settings' button), else with
-// no owner. It
-// shows the loaded settings, warns about the folder and time fields while
-// the user edits them (it never refuses what is typed), opens the shell's
-// folder browser and the colour dialog, and saves the six values at OK.
+// no owner. It shows the loaded settings, warns about the folder and time
+// fields while the user edits them (it never refuses what is typed), opens
+// the shell's folder browser and the colour dialog, and saves the six values
+// at OK.
 // Every way of closing it ends the program, which then clears the run flag.
 //
 // The controls come from the dialog template in ruzir.rc; their places come

@@ -53,31 +53,40 @@ std::int16_t PickImageIndex(std::int16_t count, UniformSource& random) {
   return static_cast<std::int16_t>(std::clamp(index, 1, static_cast<int>(count)));
 }
 
-std::optional<std::int16_t> ImagePicker::PickAndLoad(
-    UniformSource& random, const std::function<bool(std::int16_t)>& load) {
+std::optional<std::int16_t> ImagePicker::PickAndLoad(UniformSource& random,
+                                                     const std::function<bool(std::int16_t)>& load,
+                                                     std::span<const std::int16_t> avoid) {
   ++picks_;
   const auto count = static_cast<std::int16_t>(failedAt_.size());
-  int open = 0;  // files neither resting nor tried in this pick
-  for (std::size_t i = 0; i < failedAt_.size(); ++i) open += Resting(i) ? 0 : 1;
-  if (open == 0) {
-    std::fill(failedAt_.begin(), failedAt_.end(), 0);
-    open = count;
+  bool anyOpen = false;
+  for (std::size_t i = 0; i < failedAt_.size(); ++i) anyOpen = anyOpen || !Resting(i);
+  if (!anyOpen) std::fill(failedAt_.begin(), failedAt_.end(), 0);
+  std::vector<bool> avoided(failedAt_.size());
+  for (const std::int16_t index : avoid) {
+    if (index >= 1 && index <= count) avoided[static_cast<std::size_t>(index) - 1] = true;
   }
-  while (open > 0) {
-    std::int16_t index = PickImageIndex(count, random);
-    if (Resting(static_cast<std::size_t>(index) - 1)) {
-      // The k-th of the open files, k drawn uniformly.
-      int k = PickImageIndex(static_cast<std::int16_t>(open), random);
-      for (std::size_t i = 0; i < failedAt_.size(); ++i) {
-        if (!Resting(i) && --k == 0) {
-          index = static_cast<std::int16_t>(i + 1);
-          break;
+  // First the files no other monitor shows, then, when none of them loads,
+  // those: two monitors show the same picture only when nothing else is left.
+  for (const bool shownElsewhere : {false, true}) {
+    const auto closed = [&](std::size_t i) { return Resting(i) || avoided[i] != shownElsewhere; };
+    int open = 0;  // files neither closed nor tried in this round
+    for (std::size_t i = 0; i < failedAt_.size(); ++i) open += closed(i) ? 0 : 1;
+    while (open > 0) {
+      std::int16_t index = PickImageIndex(count, random);
+      if (closed(static_cast<std::size_t>(index) - 1)) {
+        // The k-th of the open files, k drawn uniformly.
+        int k = PickImageIndex(static_cast<std::int16_t>(open), random);
+        for (std::size_t i = 0; i < failedAt_.size(); ++i) {
+          if (!closed(i) && --k == 0) {
+            index = static_cast<std::int16_t>(i + 1);
+            break;
+          }
         }
       }
+      if (load(index)) return index;
+      failedAt_[static_cast<std::size_t>(index) - 1] = picks_;
+      --open;
     }
-    if (load(index)) return index;
-    failedAt_[static_cast<std::size_t>(index) - 1] = picks_;
-    --open;
   }
   return std::nullopt;
 }

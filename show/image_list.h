@@ -11,6 +11,7 @@
 #include <cstdint>
 #include <functional>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -85,9 +86,12 @@ class ImagePicker {
 
   // One pick: draws an index with PickImageIndex and calls `load` with it
   // until one loads; a resting index is replaced by a draw among the others,
-  // so each file is tried at most once. nullopt when none loads.
+  // so each file is tried at most once. The files in `avoid` (shown on other
+  // monitors) are drawn only once no other file has loaded. nullopt when none
+  // loads.
   std::optional<std::int16_t> PickAndLoad(UniformSource& random,
-                                          const std::function<bool(std::int16_t)>& load);
+                                          const std::function<bool(std::int16_t)>& load,
+                                          std::span<const std::int16_t> avoid = {});
 
  private:
   bool Resting(std::size_t i) const {

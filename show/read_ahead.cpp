@@ -1,77 +1,103 @@
 #include "show/read_ahead.h"
 
-#include <condition_variable>
-#include <mutex>
-#include <thread>
+#include <algorithm>
 #include <utility>
 
 namespace ruzir {
 
-// What the window's thread and the worker share; the worker keeps it alive
-// for as long as it runs.
-struct ReadAhead::Shared {
-  std::mutex mutex;
-  std::condition_variable changed;
-  State state = State::Idle;
-  bool stopping = false;
-  std::optional<Slide> slide;
-};
+// The worker reads the slots, members of this object, and whatever `produce`
+// was made over: the destructor joins it before the slots go, and the maker
+// of `produce` keeps what it reads alive as long as this object.
+ReadAhead::ReadAhead(Produce produce) : produce_(std::move(produce)), worker_([this] { Work(); }) {}
 
-void ReadAhead::Work(const std::shared_ptr<Shared>& shared, Produce produce) {
+ReadAhead::~ReadAhead() {
+  {
+    const std::lock_guard lock(mutex_);
+    stopping_ = true;
+    changed_.notify_all();
+  }
+  worker_.join();
+}
+
+void ReadAhead::Work() {
+  Produce produce = std::move(produce_);  // goes on the worker, where it was used
   for (;;) {
+    int screen = 0;
+    Order order;
     {
-      std::unique_lock lock(shared->mutex);
-      shared->changed.wait(lock,
-                           [&] { return shared->stopping || shared->state == State::Loading; });
-      if (shared->stopping) return;
+      std::unique_lock lock(mutex_);
+      changed_.wait(lock, [&] { return stopping_ || !waiting_.empty(); });
+      if (stopping_) return;
+      screen = waiting_.front();
+      waiting_.pop_front();
+      order = OrderFor(screen);
     }
     std::optional<Slide> slide;
     try {
-      slide = produce();
+      slide = produce(order);
     } catch (...) {
       // Out of memory: as if no picture could be loaded.
     }
-    const std::lock_guard lock(shared->mutex);
-    if (shared->stopping) return;
-    shared->state = slide ? State::Ready : State::Failed;
-    shared->slide = std::move(slide);
-    shared->changed.notify_all();
+    const std::lock_guard lock(mutex_);
+    if (stopping_) return;
+    const auto it = slots_.find(screen);
+    if (it == slots_.end() || it->second.state != State::Loading) continue;  // forgotten
+    it->second.state = slide ? State::Ready : State::Failed;
+    it->second.slide = std::move(slide);
+    changed_.notify_all();
   }
 }
 
-ReadAhead::ReadAhead(Produce produce) : shared_(std::make_shared<Shared>()) {
-  std::thread(Work, shared_, std::move(produce)).detach();
+ReadAhead::Order ReadAhead::OrderFor(int screen) const {
+  Order order{slots_.at(screen).fit, {}};
+  for (const auto& [other, slot] : slots_) {
+    if (other == screen) continue;
+    if (slot.shown != 0) order.avoid.push_back(slot.shown);
+    if (slot.slide) order.avoid.push_back(slot.slide->file);
+  }
+  return order;
 }
 
-ReadAhead::~ReadAhead() {
-  const std::lock_guard lock(shared_->mutex);
-  shared_->stopping = true;
-  shared_->changed.notify_all();
+void ReadAhead::Request(int screen, SlideFit fit) {
+  const std::lock_guard lock(mutex_);
+  Slot& slot = slots_[screen];
+  if (slot.state == State::Loading || slot.state == State::Ready) return;
+  slot.state = State::Loading;
+  slot.fit = fit;
+  waiting_.push_back(screen);
+  changed_.notify_all();
 }
 
-void ReadAhead::Request() {
-  const std::lock_guard lock(shared_->mutex);
-  if (shared_->state == State::Loading || shared_->state == State::Ready) return;
-  shared_->state = State::Loading;
-  shared_->changed.notify_all();
+PictureSource::State ReadAhead::StateOf(int screen) const {
+  const std::lock_guard lock(mutex_);
+  const auto it = slots_.find(screen);
+  return it == slots_.end() ? State::Idle : it->second.state;
 }
 
-ReadAhead::State ReadAhead::state() const {
-  const std::lock_guard lock(shared_->mutex);
-  return shared_->state;
+ReadAhead::State ReadAhead::Wait(int screen) const {
+  std::unique_lock lock(mutex_);
+  changed_.wait(lock, [&] {
+    const auto it = slots_.find(screen);
+    return it == slots_.end() || it->second.state != State::Loading;
+  });
+  const auto it = slots_.find(screen);
+  return it == slots_.end() ? State::Idle : it->second.state;
 }
 
-ReadAhead::State ReadAhead::Wait() const {
-  std::unique_lock lock(shared_->mutex);
-  shared_->changed.wait(lock, [&] { return shared_->state != State::Loading; });
-  return shared_->state;
+std::optional<Slide> ReadAhead::Take(int screen) {
+  const std::lock_guard lock(mutex_);
+  const auto it = slots_.find(screen);
+  if (it == slots_.end() || it->second.state != State::Ready) return std::nullopt;
+  Slot& slot = it->second;
+  slot.state = State::Idle;
+  slot.shown = slot.slide->file;
+  return std::exchange(slot.slide, std::nullopt);
 }
 
-std::optional<Slide> ReadAhead::Take() {
-  const std::lock_guard lock(shared_->mutex);
-  if (shared_->state != State::Ready) return std::nullopt;
-  shared_->state = State::Idle;
-  return std::exchange(shared_->slide, std::nullopt);
+void ReadAhead::Forget(int screen) {
+  const std::lock_guard lock(mutex_);
+  slots_.erase(screen);
+  waiting_.erase(std::remove(waiting_.begin(), waiting_.end(), screen), waiting_.end());
 }
 
 }  // namespace ruzir

@@ -24,6 +24,13 @@ namespace ruzir {
 struct Slide {
   std::optional<MemorySurface> picture;  // none when it is too small to see
   PixelSize size;
+  std::int16_t file = 0;  // its index in the image list, 0 for none
+};
+
+// What a window's slides are made for: its height in pixels and its scale.
+struct SlideFit {
+  int windowHeight = 0;
+  TwipsScale scale;
 };
 
 // The size a picture is shown at, from the probe's inner (natural) and outer

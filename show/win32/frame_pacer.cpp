@@ -37,18 +37,6 @@ DWORD RefreshHz() noexcept {
 
 }  // namespace
 
-void HandlePendingMessages() noexcept {
-  MSG message;
-  while (::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-    if (message.message == WM_QUIT) {
-      ::PostQuitMessage(static_cast<int>(message.wParam));
-      return;
-    }
-    ::TranslateMessage(&message);
-    ::DispatchMessageW(&message);
-  }
-}
-
 FramePacer::FramePacer() noexcept {
   BOOL enabled = FALSE;
   composition_ = SUCCEEDED(::DwmIsCompositionEnabled(&enabled)) && enabled;
@@ -59,35 +47,29 @@ FramePacer::FramePacer() noexcept {
   if (!timer_) timer_.reset(::CreateWaitableTimerW(nullptr, TRUE, nullptr));
 }
 
-void FramePacer::Start() noexcept { deadline_ = Now(); }
+void FramePacer::Start() noexcept { deadline_ = Now() + period_; }
 
-void FramePacer::WaitForNextFrame() noexcept {
-  HandlePendingMessages();
-  if (composition_ && SUCCEEDED(::DwmFlush())) {
-    HandlePendingMessages();
-    return;
-  }
-  const LONGLONG now = Now();
-  // A frame that took longer than a period starts the schedule afresh rather
-  // than hurrying the next ones.
-  deadline_ = (deadline_ + period_ < now) ? now + period_ : deadline_ + period_;
-  for (;;) {
-    const LONGLONG remaining = deadline_ - Now();
-    if (remaining <= 0) return;
-    DWORD result = WAIT_TIMEOUT;
+bool FramePacer::WaitForFrame() noexcept {
+  if (composition_ && SUCCEEDED(::DwmFlush())) return true;
+  const LONGLONG remaining = deadline_ - Now();
+  if (remaining > 0) {
     if (timer_) {
       LARGE_INTEGER due{};
       due.QuadPart = -remaining;  // negative: relative, in 100 ns units
       ::SetWaitableTimer(timer_.get(), &due, 0, nullptr, nullptr, FALSE);
       const HANDLE timer = timer_.get();
-      result = ::MsgWaitForMultipleObjectsEx(1, &timer, INFINITE, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
-      if (result == WAIT_OBJECT_0) return;
+      ::MsgWaitForMultipleObjectsEx(1, &timer, INFINITE, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
     } else {
       const auto ms = static_cast<DWORD>((remaining + 9'999) / 10'000);
       ::MsgWaitForMultipleObjectsEx(0, nullptr, ms, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
     }
-    HandlePendingMessages();
   }
+  const LONGLONG now = Now();
+  if (now < deadline_) return false;  // a message came first
+  // A frame that took longer than a period starts the schedule afresh rather
+  // than hurrying the next ones.
+  deadline_ = (deadline_ + period_ < now) ? now + period_ : deadline_ + period_;
+  return true;
 }
 
 }  // namespace ruzir::win32

@@ -6,8 +6,9 @@
 // With desktop composition on, DwmFlush waits for the compositor's next
 // frame. Without it, a high-resolution waitable timer counts out the
 // refresh period (the display's refresh rate, or 60 Hz when it reports
-// none) from one frame's deadline to the next. Window messages are handled
-// all the while, so input still ends the show in the middle of a transition.
+// none) from one frame's deadline to the next. The wait gives way to any
+// window message, which the show's message loop then handles before it
+// waits again: input ends the show in the middle of a transition.
 #pragma once
 
 #include <windows.h>
@@ -22,10 +23,12 @@ class FramePacer {
   FramePacer(const FramePacer&) = delete;
   FramePacer& operator=(const FramePacer&) = delete;
 
-  // Starts a new run of frames: the first deadline is one period from now.
+  // Starts a new run of frames, its first just drawn: the next is due one
+  // period from now.
   void Start() noexcept;
-  // Handles pending window messages and returns at the next refresh.
-  void WaitForNextFrame() noexcept;
+  // Waits until the next frame is due, true, or until a window message
+  // comes first, false.
+  bool WaitForFrame() noexcept;
   // The display's refresh rate, or 60 when it reports none.
   int refreshHz() const noexcept { return refreshHz_; }
 
@@ -36,9 +39,5 @@ class FramePacer {
   LONGLONG deadline_ = 0;  // 100 ns units of the performance counter
   unique_handle timer_;
 };
-
-// Dispatches every window message waiting in this thread's queue; a quit
-// request is put back for the message loop.
-void HandlePendingMessages() noexcept;
 
 }  // namespace ruzir::win32

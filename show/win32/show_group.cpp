@@ -3,22 +3,26 @@
 #include <algorithm>
 
 #include "show/win32/monitors.h"
+#include "show/win32/slide_loader.h"
 #include "support/win32/system_info.h"
 
 namespace ruzir::win32 {
 namespace {
 
-constexpr UINT_PTR kTimer1 = 1;
-constexpr UINT kTimer1PeriodMs = 50;
+constexpr UINT_PTR kTickTimer = 1;
+constexpr UINT kTickPeriodMs = 50;
 // How often, in ticks, the group asks the system for its monitors even
 // without word of a change: the word can come before the system's answer
 // has changed (under Wine, for one).
 constexpr int kMonitorCheckTicks = 20;
 
+// GDI batches its blits: they must be done before the show writes pixels.
+void FinishGdi() { ::GdiFlush(); }
+
 }  // namespace
 
-ShowGroup::ShowGroup(LoadedSettings& loaded, const ImageList& images, UniformSource& random,
-                     std::function<void(ShowWindow::End)> onEnd)
+ShowGroup::ShowGroup(const LoadedSettings& loaded, const ImageList& images, UniformSource& random,
+                     std::function<void(End)> onEnd)
     : loaded_(loaded), images_(images), random_(random), onEnd_(std::move(onEnd)) {}
 
 ShowGroup::~ShowGroup() {
@@ -31,52 +35,65 @@ bool ShowGroup::Start(HINSTANCE instance) noexcept {
       !CreateHwnd(instance, kClassName, WS_EX_TOOLWINDOW, WS_POPUP, 0, 0, 0, 0, nullptr)) {
     return false;
   }
-  // Hidden before any window shows, so the cursor is never seen over one.
-  ::ShowCursor(FALSE);
-  cursorHidden_ = true;
-  std::vector<MonitorArea> layout = ShowWindowLayout(SystemMonitors());
+  std::vector<MonitorArea> layout;
+  try {
+    // The one worker of the show. Its loader reads `images_`, which outlives
+    // the group, and ReadAhead's destructor joins the worker: nothing it
+    // reads goes while it runs, whichever way the group ends.
+    pictures_.emplace(SlideLoader(images_, DrawSeed(random_)));
+    // Each half of a transition lasts at most about 1.5 s, however slowly
+    // its pieces move.
+    show_.emplace(loaded_.settings, loaded_.CurrentEffect, *pictures_, random_,
+                  pacer_.refreshHz() * 3 / 2);
+    layout = ShowWindowLayout(SystemMonitors());
+  } catch (...) {
+    return false;  // no thread, or no memory
+  }
   if (layout.empty()) {  // the system lists none: the primary screen, as ever
     layout.push_back({{0, 0, ::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN)},
                       ScreenTwipsScale(),
                       true});
   }
+  // Hidden before any window shows, so the cursor is never seen over one.
+  ::ShowCursor(FALSE);
+  cursorHidden_ = true;
   for (const MonitorArea& monitor : layout) {
     Member member = Open(monitor, false);
     if (!member.window) return false;
     members_.push_back(std::move(member));
   }
-  members_.front().window->Show();  // the primary takes the keyboard
-  ::SetTimer(hwnd(), kTimer1, kTimer1PeriodMs, nullptr);
+  members_.front().window->TakeKeyboard();  // the primary's
+  ::SetTimer(hwnd(), kTickTimer, kTickPeriodMs, nullptr);
   return true;
 }
 
 ShowGroup::Member ShowGroup::Open(const MonitorArea& monitor, bool midShow) noexcept {
   Member member;
   try {
-    // The primary is made first and draws from the show's own generator.
-    if (midShow || !members_.empty()) {
-      member.random = std::make_unique<Random>(DrawSeed(random_));
+    member.window =
+        std::make_unique<ShowWindow>(monitor, [this](ShowWindow::Input input) { OnInput(input); });
+    if (!member.window->Create(instance_)) return {};
+    ShowWindow& window = *member.window;
+    member.screen = show_->AddScreen(window.persistent(), window.frame(), monitor.scale, FinishGdi);
+    // Mid-show, the screen shows the show itself, not the desktop: a window
+    // opened then starts on the background.
+    if (loaded_.settings.Desktop == 1 && !midShow) {
+      window.TakeDesktopSnapshot();
+      show_->Touch(member.screen, {0, 0, window.frame().width, window.frame().height});
     }
-    member.window = std::make_unique<ShowWindow>(
-        loaded_, images_, member.random ? *member.random : random_, nullptr, monitor, &cursor_,
-        [this](ShowWindow::End end) { End(end); });
+    window.Repaint(show_->TakeRepaint(member.screen), false);
   } catch (...) {
+    if (member.screen != 0) show_->RemoveScreen(member.screen);
     return {};
   }
-  ShowWindow& window = *member.window;
-  if (window.Load(instance_) != ShowWindow::LoadResult::Loaded) return {};
-  // Mid-show, the screen shows the show itself, not the desktop: a window
-  // opened then starts on the background.
-  if (loaded_.settings.Desktop == 1 && !midShow) window.TakeDesktopSnapshot();
-  window.MakeTopmost();
-  window.Show();
+  member.window->ShowOnTop();
   return member;
 }
 
 LRESULT ShowGroup::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) noexcept {
   switch (message) {
     case WM_TIMER:
-      if (wParam == kTimer1) OnTimer();
+      if (wParam == kTickTimer) OnTimer();
       return 0;
     case WM_DISPLAYCHANGE:
       relayoutDue_ = true;
@@ -87,22 +104,64 @@ LRESULT ShowGroup::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) noe
   }
 }
 
-void ShowGroup::OnTimer() noexcept {
-  try {
-    if (cursor_.Settled(LookAtCursor, MonotonicSeconds())) return End(ShowWindow::End::Closed);
-  } catch (...) {
-    return End(ShowWindow::End::Closed);  // out of memory: a watch that cannot look
+int ShowGroup::Run() noexcept {
+  for (;;) {
+    MSG message;
+    while (::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+      if (message.message == WM_QUIT) return static_cast<int>(message.wParam);
+      ::TranslateMessage(&message);
+      ::DispatchMessageW(&message);
+    }
+    // Between frames every message waiting has been handled.
+    if (ended_ || !show_->Transitioning()) {
+      ::WaitMessage();
+    } else if (pacer_.WaitForFrame()) {
+      OnFrame();
+    }
   }
-  // A window's transition handles messages, this timer's too: the other
-  // windows drift on meanwhile (the busy one drops the tick), so one
-  // monitor's transition does not stop the others' drift; their changes wait
-  // until it is over, so that transitions take turns. The windows are
-  // laid out again only outside every tick, as no window may close while
-  // its own tick is under way.
-  if (depth_ == 0 && (relayoutDue_ || ++ticksSinceCheck_ >= kMonitorCheckTicks)) Relayout();
-  ++depth_;
-  for (Member& member : members_) member.window->OnTimer1(depth_ == 1);
-  --depth_;
+}
+
+void ShowGroup::OnTimer() noexcept {
+  if (ended_) return;
+  try {
+    if (cursor_.Settled(LookAtCursor, MonotonicSeconds())) return Finish(End::Closed);
+    if (relayoutDue_ || ++ticksSinceCheck_ >= kMonitorCheckTicks) Relayout();
+    const bool framing = show_->Transitioning();
+    show_->Tick(MonotonicSeconds());
+    if (show_->NoPicture()) return Finish(End::NoPicture);
+    // A transition that starts has drawn its first frame.
+    if (!framing && show_->Transitioning()) pacer_.Start();
+    Repaint(false);
+  } catch (...) {
+    Finish(End::Closed);  // out of memory: the show cannot go on
+  }
+}
+
+void ShowGroup::OnFrame() noexcept {
+  try {
+    show_->NextFrame(MonotonicSeconds());
+    Repaint(true);
+  } catch (...) {
+    Finish(End::Closed);
+  }
+}
+
+void ShowGroup::Repaint(bool now) {
+  for (const Member& member : members_) {
+    member.window->Repaint(show_->TakeRepaint(member.screen), now);
+  }
+}
+
+void ShowGroup::OnInput(ShowWindow::Input input) noexcept {
+  if (ended_) return;
+  bool moved = true;  // out of memory: a watch that cannot look ends the show
+  if (input == ShowWindow::Input::Move) {
+    try {
+      moved = cursor_.HasMoved(LookAtCursor, MonotonicSeconds());
+    } catch (...) {
+    }
+  }
+  if (moved) Finish(End::Closed);
 }
 
 void ShowGroup::Relayout() noexcept {
@@ -129,8 +188,12 @@ void ShowGroup::Relayout() noexcept {
   } catch (...) {
     return;  // out of memory: the windows there are stay
   }
-  members_ = std::move(next);  // closes the windows no longer wanted
-  if (!members_.empty()) members_.front().window->Show();
+  // The windows no longer wanted leave the show and close.
+  for (const Member& member : members_) {
+    if (member.window) show_->RemoveScreen(member.screen);
+  }
+  members_ = std::move(next);
+  if (!members_.empty()) members_.front().window->TakeKeyboard();
 }
 
 void ShowGroup::RecordCursor() noexcept {
@@ -141,12 +204,14 @@ void ShowGroup::RecordCursor() noexcept {
   }
 }
 
-void ShowGroup::End(ShowWindow::End end) noexcept {
+void ShowGroup::Finish(End end) noexcept {
   if (ended_) return;
   ended_ = true;
-  ::KillTimer(hwnd(), kTimer1);
+  ::KillTimer(hwnd(), kTickTimer);
   if (cursorHidden_) ::ShowCursor(TRUE);
   cursorHidden_ = false;
+  // The program's message comes with no window of the show left behind it.
+  if (end == End::NoPicture) members_.clear();
   onEnd_(end);
 }
 

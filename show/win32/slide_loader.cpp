@@ -33,8 +33,7 @@ std::optional<Slide> LoadSlide(const PictureDecoder& decoder, const std::wstring
   return slide;
 }
 
-ReadAhead::Produce SlideLoader(const ImageList& images, std::uint32_t seed, int windowHeight,
-                               TwipsScale scale) {
+ReadAhead::Produce SlideLoader(const ImageList& images, std::uint32_t seed) {
   // Shared by the copies std::function makes, which all happen before the
   // worker's first call.
   struct State {
@@ -43,7 +42,7 @@ ReadAhead::Produce SlideLoader(const ImageList& images, std::uint32_t seed, int 
     std::unique_ptr<WorkerTools> tools;
   };
   auto state = std::make_shared<State>(State{Random(seed), ImagePicker(images.Count()), nullptr});
-  return [&images, state, windowHeight, scale]() -> std::optional<Slide> {
+  return [&images, state](const ReadAhead::Order& order) -> std::optional<Slide> {
     if (!state->tools) {
       // The show's drift and transitions come first, even on a single core.
       ::SetThreadPriority(::GetCurrentThread(), THREAD_PRIORITY_BELOW_NORMAL);
@@ -52,10 +51,14 @@ ReadAhead::Produce SlideLoader(const ImageList& images, std::uint32_t seed, int 
     if (!state->tools->decoder) return std::nullopt;
     const PictureDecoder& decoder = *state->tools->decoder;
     std::optional<Slide> slide;
-    state->picker.PickAndLoad(state->random, [&](std::int16_t index) {
-      slide = LoadSlide(decoder, images.File(index), windowHeight, scale);
-      return slide.has_value();
-    });
+    const auto file = state->picker.PickAndLoad(
+        state->random,
+        [&](std::int16_t index) {
+          slide = LoadSlide(decoder, images.File(index), order.fit.windowHeight, order.fit.scale);
+          return slide.has_value();
+        },
+        order.avoid);
+    if (slide && file) slide->file = *file;
     return slide;
   };
 }

@@ -1,9 +1,10 @@
-// The slides of one show window, as the read-ahead worker makes them.
+// The slides of the full-screen show, as the read-ahead worker makes them
+// for every monitor.
 //
 // The worker loads with its own things: a COM apartment of its own (the
-// multithreaded one, as it has no message loop) and its own codecs, made at
-// its first load, and its own random draws, seeded from the show's, so the
-// pictures come in the same random order as ever. It never touches a window.
+// multithreaded one, as it has no message loop) and one set of codecs, made
+// at its first load, and one picker with its own random draws, seeded from
+// the show's. It never touches a window.
 #pragma once
 
 #include <cstdint>
@@ -24,10 +25,9 @@ namespace ruzir::win32 {
 std::optional<Slide> LoadSlide(const PictureDecoder& decoder, const std::wstring& file,
                                int windowHeight, TwipsScale scale);
 
-// Draws pictures of `images` until one loads and makes it a slide for a
-// window `windowHeight` pixels high; nullopt when none can be loaded now.
-// `images` must outlive the worker (it lives as long as the process).
-ReadAhead::Produce SlideLoader(const ImageList& images, std::uint32_t seed, int windowHeight,
-                               TwipsScale scale);
+// Draws pictures of `images` until one loads and makes it a slide for the
+// order's window; nullopt when none can be loaded now. `images` must outlive
+// the ReadAhead the loader is given to.
+ReadAhead::Produce SlideLoader(const ImageList& images, std::uint32_t seed);
 
 }  // namespace ruzir::win32

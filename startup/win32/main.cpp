@@ -1,10 +1,10 @@
 // Process entry of ruzir.scr.
 //
 // Start-up runs once, before any window exists: the run-flag rule, the
-// command line, then one of three modes. The show modes prepare the show's
-// windows (one per monitor full screen, one in the preview) and live in the
-// message loop until the show ends, which ends the process; the settings mode ends when its dialog
-// has closed.
+// command line, then one of three modes. The full-screen show runs in its
+// group's message loop and the preview in a plain one, each until the show
+// ends, which ends the process; the settings mode ends when its dialog has
+// closed.
 #include <windows.h>
 
 #include <cstdint>
@@ -17,7 +17,7 @@
 #include "show/image_list.h"
 #include "show/win32/file_search.h"
 #include "show/win32/show_group.h"
-#include "show/win32/show_window.h"
+#include "show/win32/preview_window.h"
 #include "startup/startup_plan.h"
 #include "support/random.h"
 #include "support/win32/com.h"
@@ -102,8 +102,26 @@ int RunMessageLoop() {
   return static_cast<int>(message.wParam);
 }
 
+// The show's end is the process's: the run flag is cleared, and the process
+// ends at once, so no timer tick or queued input runs. It does not wait for
+// the read-ahead worker either, which may be deep in a decode: terminating
+// skips the libraries' clean-up, which could wait for a lock the worker
+// holds, and there is nothing left to save.
+void EndShow(KeyStore& store, bool noPicture) {
+  UINT exitCode = 0;
+  if (noPicture) {
+    ShowWarning(kImageListFailedText);
+    exitCode = 1;
+  }
+  if (!ClearRunFlag(store)) {
+    ShowWarning(kLoadFailedText);
+    exitCode = 1;
+  }
+  ::TerminateProcess(::GetCurrentProcess(), exitCode);
+}
+
 int RunShowMode(HINSTANCE instance, KeyStore& store, const CommandLine& command) {
-  HWND previewParent = nullptr;
+  HWND pane = nullptr;
   if (command.mode == RunMode::Preview) {
     // The host gives its pane's handle; anything else is a request there is
     // nothing to show in.
@@ -111,7 +129,7 @@ int RunShowMode(HINSTANCE instance, KeyStore& store, const CommandLine& command)
       ClearRunFlag(store);
       return 0;
     }
-    previewParent = AsWindow(*command.window);
+    pane = AsWindow(*command.window);
   }
 
   Random random(ClockSeed());
@@ -128,45 +146,28 @@ int RunShowMode(HINSTANCE instance, KeyStore& store, const CommandLine& command)
   const ImageList images = BuildImageList(loaded->settings.Path, search);
   if (images.Count() == 0) return endWithoutPictures();
 
-  // The show's end is the process's: the run flag is cleared, and the
-  // process ends at once, so no timer tick or queued input runs. It does not
-  // wait for the read-ahead worker either, which may be deep in a decode:
-  // terminating skips the libraries' clean-up, which could wait for a lock
-  // the worker holds, and there is nothing left to save.
-  const auto endShow = [&store](ShowWindow::End end) {
-    UINT exitCode = 0;
-    if (end == ShowWindow::End::NoPicture) {
-      ShowWarning(kImageListFailedText);
-      exitCode = 1;
-    }
-    if (!ClearRunFlag(store)) {
-      ShowWarning(kLoadFailedText);
-      exitCode = 1;
-    }
-    ::TerminateProcess(::GetCurrentProcess(), exitCode);
-  };
   if (command.mode == RunMode::FullScreen) {
-    ShowGroup group(*loaded, images, random, endShow);
+    ShowGroup group(*loaded, images, random, [&store](ShowGroup::End end) {
+      EndShow(store, end == ShowGroup::End::NoPicture);
+    });
     if (!group.Start(instance)) {
       ClearRunFlag(store);
       return 1;
     }
-    return RunMessageLoop();
+    return group.Run();
   }
-  ShowWindow window(*loaded, images, random, previewParent,
-                    MonitorArea{{}, ScreenTwipsScale(), true}, nullptr, endShow);
-  switch (window.Load(instance)) {
-    case ShowWindow::LoadResult::Loaded:
+  PreviewWindow preview(loaded->settings, pane, [&store] { EndShow(store, false); });
+  switch (preview.Load(instance, images, random)) {
+    case PreviewWindow::LoadResult::Loaded:
       break;
-    case ShowWindow::LoadResult::NoPicture:
+    case PreviewWindow::LoadResult::NoPicture:
       return endWithoutPictures();
-    case ShowWindow::LoadResult::Failed:
+    case PreviewWindow::LoadResult::Failed:
       ClearRunFlag(store);
       return 1;
   }
-  if (loaded->settings.Desktop == 1) window.TakeDesktopSnapshot();
-  window.EmbedInPreviewPane();
-  window.Show();
+  if (loaded->settings.Desktop == 1) preview.TakeDesktopSnapshot();
+  preview.ShowInPane();
   return RunMessageLoop();
 }
 

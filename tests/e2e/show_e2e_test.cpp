@@ -124,7 +124,7 @@ TEST_F(Show, PreviewLivesInThePaneAndEndsWithIt) {
   const HWND pane = ::CreateWindowExW(0, L"Static", L"", WS_CHILD | WS_VISIBLE, 20, 20, 152, 112,
                                       host.get(), nullptr, nullptr, nullptr);
   Program program(L"/p " + std::to_wstring(reinterpret_cast<std::uintptr_t>(pane)));
-  const HWND show = WaitFor([&] { return Find(L"RuzirShow", pane, 0, nullptr); });
+  const HWND show = WaitFor([&] { return Find(L"RuzirPreview", pane, 0, nullptr); });
   ASSERT_NE(show, nullptr);
   EXPECT_TRUE(Same(RectOf(show), RectOf(pane)));
   EXPECT_EQ(RunFlag(), Short(1));

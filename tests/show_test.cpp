@@ -44,22 +44,33 @@ TEST(ImageList, FilesAndPicks) {
             std::tuple(L"D:\\32766.jpg", L"D:\\*.jpg "));
   // A pick tries a file at most once, a resting one replaced by the k-th open
   // one; a failed file rests for as many picks as there are files, unless all do.
+  // Files shown elsewhere are closed too, until every other file has failed.
   using List = std::vector<std::int16_t>;
-  using Pick = std::tuple<List, std::vector<float>, List, int>;  // failing, draws: tried, picked
+  using Pick = std::tuple<List, List, std::vector<float>, List, int>;  // failing, avoided, draws
   const std::pair<std::int16_t, std::vector<Pick>> cases[] = {
-      {4, {{{}, {0.5f}, {3}, 3}, {{3}, {0.5f, 0.0f}, {3, 1}, 1}}},
-      {4, {{{3, 1}, {0.5f, 0.0f, 0.5f, 0.6f}, {3, 1, 4}, 4}}},
-      {5, {{{1, 2, 3, 4}, {0}, {1, 2, 3, 4, 5}, 5}}},
-      {2, {{{1, 2}, {0}, {1, 2}, 0}, {{1, 2}, {0}, {1, 2}, 0}, {{}, {0}, {1}, 1}}},
-      {3, {{{1}, {0}, {1, 2}, 2}, {{}, {0}, {2}, 2}, {{}, {0}, {2}, 2}, {{}, {0}, {1}, 1}}}};
+      // : tried, picked
+      {4, {{{}, {}, {0.5f}, {3}, 3}, {{3}, {}, {0.5f, 0.0f}, {3, 1}, 1}}},
+      {4, {{{3, 1}, {}, {0.5f, 0.0f, 0.5f, 0.6f}, {3, 1, 4}, 4}}},
+      {5, {{{1, 2, 3, 4}, {}, {0}, {1, 2, 3, 4, 5}, 5}}},
+      {2, {{{1, 2}, {}, {0}, {1, 2}, 0}, {{1, 2}, {}, {0}, {1, 2}, 0}, {{}, {}, {0}, {1}, 1}}},
+      {3,
+       {{{1}, {}, {0}, {1, 2}, 2},
+        {{}, {}, {0}, {2}, 2},
+        {{}, {}, {0}, {2}, 2},
+        {{}, {}, {0}, {1}, 1}}},
+      {4, {{{}, {3, 9}, {0.5f, 0.0f}, {1}, 1}, {{1}, {2, 4}, {0.0f, 0.6f}, {1, 3}, 3}}},
+      {3, {{{3}, {1, 2}, {0.0f}, {3, 1}, 1}, {{}, {1, 2, 3}, {0.9f}, {2}, 2}}}};
   for (const auto& [count, picks] : cases) {
     ImagePicker picker(count);
-    for (const auto& [broken, draws, expected, shown] : picks) {
+    for (const auto& [broken, avoid, draws, expected, shown] : picks) {
       FixedUniform random(draws);
       List tried;
-      const auto loaded = picker.PickAndLoad(random, [&](auto i) {
-        return tried.push_back(i), std::count(broken.begin(), broken.end(), i) == 0;
-      });
+      const auto loaded = picker.PickAndLoad(
+          random,
+          [&](auto i) {
+            return tried.push_back(i), std::count(broken.begin(), broken.end(), i) == 0;
+          },
+          avoid);
       EXPECT_EQ(std::tuple(loaded.value_or(0), tried), std::tuple(shown, expected)) << count;
     }
   }

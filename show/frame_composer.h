@@ -1,13 +1,13 @@
 // The frame of one show window, composed off screen.
 //
 // Two layers make it: the persistent picture (background colour, desktop
-// snapshot, after-images) and picImage, the current picture at its place.
+// snapshot, after-images) and the current picture at its place.
 // Changes within one tick (hide, load, move, show) only collect the
 // rectangles they touch; Present composes those into the frame and returns
 // what the window must repaint. Nothing half-drawn ever reaches the screen,
 // and a tick costs what the picture covers, not the frame's size.
 //
-// During a picture change the frame itself is picBreak, the canvas the
+// During a picture change the frame itself is the break canvas, which the
 // transition composes its frames in; the layers are composed again, over the
 // whole frame, once it is hidden.
 //
@@ -31,17 +31,17 @@ class FrameComposer {
       : persistent_(persistent), frame_(frame), beforeWrite_(beforeWrite) {}
 
   PixelSize size() const { return {frame_.width, frame_.height}; }
-  // Where picImage is on the frame.
+  // Where the picture is on the frame.
   const PixelRect& place() const { return place_; }
 
   // Marks `area` for composing: its owner changed the persistent picture
   // there (filled it, took a snapshot into it).
   void Touch(const PixelRect& area) { pending_ = Union(pending_, area); }
-  // Makes `picture` of `size` picImage's picture; its left and top stay.
+  // Makes `picture` of `size` the current picture; its left and top stay.
   void PutPicture(SurfaceView picture, PixelSize size);
   void SetVisible(bool visible);
   void Move(const PixelRect& place);
-  // Copies picImage into the persistent picture at its place.
+  // Copies the picture into the persistent picture at its place.
   void StampAfterImage();
 
   // Composes the next frame of `transition` into the frame, which from now on
@@ -61,11 +61,11 @@ class FrameComposer {
 
   SurfaceView persistent_;  // background, snapshot, after-images
   SurfaceView frame_;       // what the window shows
-  SurfaceView picture_;     // picImage: null when too small to see
+  SurfaceView picture_;     // the current picture: null when too small to see
   PixelRect place_;
   bool visible_ = false;
   PixelRect pending_;          // frame area not yet composed
-  bool breakVisible_ = false;  // the frame is picBreak's canvas
+  bool breakVisible_ = false;  // the frame is the break canvas
   void (*beforeWrite_)() = nullptr;
 };
 

@@ -320,22 +320,6 @@ TEST(Slide, SizeAndDrift) {
   EXPECT_EQ(CentredPlacement({648, 432}, {1920, 1080}, {15, 10}), (PixelRect{636, 324, 1284, 756}));
 }
 
-// The first tick starts the clock, the picture changes once more than the
-// interval has passed.
-TEST(Slide, Ticks) {
-  SlideTimerState state{.MovingUp = true, .MovingLeft = true};  // as made but for the moves
-  EXPECT_EQ(BeginTick(state, 1000.0, 20), TickKind::First);
-  EXPECT_EQ(std::tuple(state.TimerStarted, state.MovingUp, state.MovingLeft), std::tuple(1, 0, 0));
-  constexpr auto Drift = TickKind::Drift, Change = TickKind::Change;
-  const std::tuple<double, std::int16_t, TickKind> ticks[] = {
-      {1000.05, 20, Drift}, {1020.0, 20, Drift}, {1020.001, 20, Change}, {1000.05, -5, Change}};
-  for (auto [now, interval, kind] : ticks) {
-    SlideTimerState running = state;
-    EXPECT_EQ(BeginTick(running, now, interval), kind);
-    EXPECT_EQ(running.SlideStart, 1000.0);
-  }
-}
-
 // A move by one pixel ends the show: at once when the cursor moves again, a
 // lone move once it has stood a second ('t', a tick). x = 0 means none
 // recorded yet. A cursor the monitors moved is recorded afresh, its message

@@ -17,28 +17,22 @@ using S = PictureSource::State;
 // Each screen's requests take the next letter of its plan: 'r' ready at
 // once, 's' ready 1.5 s later, 'f' failed; past the plan's end, 'r'.
 struct FakeSource final : PictureSource {
-  struct Slot {
-    S state = S::Idle;
-    double readyAt = 0;
-    std::size_t asked = 0;
-  };
   void Request(int screen, SlideFit fit) override {
     EXPECT_EQ(fit.windowHeight, 200);
-    Slot& slot = slots[screen];
-    if (slot.state == S::Loading || slot.state == S::Ready) return;
-    const std::string& plan = plans[screen];
-    const char next = slot.asked < plan.size() ? plan[slot.asked] : 'r';
-    ++slot.asked;
-    slot.state = next == 'f' ? S::Failed : S::Loading;
-    slot.readyAt = now + (next == 's' ? 1.5 : 0);
+    auto& [state, readyAt, asked] = slots[screen];
+    if (state == S::Loading || state == S::Ready) return;
+    const char next = asked < plans[screen].size() ? plans[screen][asked] : 'r';
+    ++asked;
+    state = next == 'f' ? S::Failed : S::Loading;
+    readyAt = now + (next == 's' ? 1.5 : 0);
   }
   S StateOf(int screen) const override {
-    const Slot& slot = slots.at(screen);
-    return slot.state == S::Loading && now + 1e-9 >= slot.readyAt ? S::Ready : slot.state;
+    const auto& [state, readyAt, asked] = slots.at(screen);
+    return state == S::Loading && now >= readyAt ? S::Ready : state;
   }
   std::optional<Slide> Take(int screen) override {
     if (StateOf(screen) != S::Ready) return std::nullopt;
-    slots[screen].state = S::Idle;
+    std::get<S>(slots[screen]) = S::Idle;
     Slide slide{MemorySurface::Create(40, 30), {40, 30}, std::int16_t(++files)};
     Fill(slide.picture->view(), Colour(files));
     return slide;
@@ -47,7 +41,7 @@ struct FakeSource final : PictureSource {
   static std::uint32_t Colour(int file) { return 0xA0A000u + std::uint32_t(file); }
 
   std::map<int, std::string> plans;
-  std::map<int, Slot> slots;
+  std::map<int, std::tuple<S, double, std::size_t>> slots;  // state, ready at, requests
   double now = 0;
   int files = 0;
 };
@@ -80,34 +74,55 @@ TEST(SlideShow, EachScreenChangesOnItsOwnClock) {
   struct Case {
     const char* name;
     std::int16_t interval, gost, effect;
-    std::vector<std::string> plans;                       // one a screen
+    std::vector<std::string> plans;                        // one a screen
     std::vector<std::pair<double, std::string>> expected;  // after the tick at that time
   };
   const Case cases[] = {
       {"the first picture comes when it is there; the clock starts at the next tick",
-       20, 0, 0, {"s"},
+       20,
+       0,
+       0,
+       {"s"},
        {{1.4375, "."}, {1.5, "1@180,85"}, {1.5625, "1@180,85"}, {1.625, "1@181,85"}}},
       {"the display time ends, the next picture takes the place of the last and drifts on",
-       1, 0, 0, {"rr"},
+       1,
+       0,
+       0,
+       {"rr"},
        {{1.0625, "1@196,85"}, {1.125, "2@197,85"}, {2.125, "2@213,85"}, {2.1875, "3@214,85"}}},
       {"a slow picture is waited for, drifting, and starts the display time when it comes",
-       1, 0, 0, {"rs"},
+       1,
+       0,
+       0,
+       {"rs"},
        {{1.4375, "1@202,85"}, {1.5, "2@203,85"}, {2.5, "2@219,85"}, {2.5625, "3@220,85"}}},
       {"a change that finds no picture asks again and tries a second later",
-       0, 0, 0, {"rfr"},
+       0,
+       0,
+       0,
+       {"rfr"},
        {{0.125, "1@181,85"}, {1.125, "1@197,85"}, {1.1875, "2@198,85"}, {1.25, "3@199,85"}}},
       {"no first picture at all", 20, 0, 0, {"f"}, {{0, ". !"}}},
       {"after-images from the second tick on, under the pieces of a change too",
-       1, 1, 2, {"rr"},
+       1,
+       1,
+       2,
+       {"rr"},
        {{0.0625, "."}, {0.125, "1@184,87"}, {1.125, "~1"}, {1.375, "~12"}, {1.625, "12@248,119"}}},
       {"two screens change at the same moment, each with its own next picture",
-       1, 0, 1, {"rr", "rr"},
-       {{1.0625, "1@196,85 2@196,85"}, {1.125, "~1 ~2"}, {1.375, "~3 ~4"},
+       1,
+       0,
+       1,
+       {"rr", "rr"},
+       {{1.0625, "1@196,85 2@196,85"},
+        {1.125, "~1 ~2"},
+        {1.375, "~3 ~4"},
         {1.6875, "3@199,85 4@199,85"}}}};
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     Settings settings;
-    std::tie(settings.Interval, settings.Gost, settings.Break) = std::tuple(c.interval, c.gost, c.effect);
+    std::tie(settings.Interval, settings.Gost, settings.Break) =
+        std::tuple(c.interval, c.gost, c.effect);
     FakeSource source;
     FixedUniform random({0.5f});
     SlideShow show(settings, Effect(c.effect), source, random, 4);

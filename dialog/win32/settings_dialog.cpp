@@ -141,7 +141,7 @@ INT_PTR SettingsDialog::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam
   switch (message) {
     case WM_INITDIALOG:
       OnInitDialog();
-      return TRUE;  // the focus goes to the first field, txtPath
+      return TRUE;  // the focus goes to the first field, the folder's
     case WM_COMMAND:
       OnCommand(LOWORD(wParam), HIWORD(wParam));
       return TRUE;

@@ -44,8 +44,11 @@ class RegistryKey final : public Key {
 std::unique_ptr<Key> RegistryKeyStore::Open(std::wstring_view subKey) {
   const std::wstring path = base_ + std::wstring(subKey);
   unique_hkey key;
+  // A key's values are read and written, nothing more: a key whose rights
+  // allow that (and no more) still opens.
   if (::RegCreateKeyExW(HKEY_CURRENT_USER, path.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
-                        KEY_ALL_ACCESS, nullptr, key.put(), nullptr) != ERROR_SUCCESS) {
+                        KEY_QUERY_VALUE | KEY_SET_VALUE, nullptr, key.put(),
+                        nullptr) != ERROR_SUCCESS) {
     return nullptr;
   }
   return std::make_unique<RegistryKey>(std::move(key));

@@ -39,7 +39,7 @@ std::optional<PictureDecoder> PictureDecoder::Create() noexcept {
   return decoder;
 }
 
-std::optional<OpenedPicture> PictureDecoder::Open(const std::wstring& file) const noexcept {
+std::optional<OpenedPicture> PictureDecoder::Open(const std::wstring& file) const {
   // Renaming or deleting the file stays possible while it is open; writing
   // to it does not, so what the codec reads is what the header check read.
   const HANDLE handle =
@@ -108,8 +108,7 @@ PixelSize PictureDecoder::DecodeSize(const OpenedPicture& picture,
   return picture.stored;
 }
 
-bool PictureDecoder::DecodeInto(const OpenedPicture& picture,
-                                const SurfaceView& target) const noexcept {
+bool PictureDecoder::DecodeInto(const OpenedPicture& picture, const SurfaceView& target) const {
   if (target.pixels == nullptr || target.width <= 0 || target.height <= 0) return false;
   // Resampled as the file stores the picture, into the target's size turned
   // back, then turned upright.
@@ -117,12 +116,8 @@ bool PictureDecoder::DecodeInto(const OpenedPicture& picture,
   std::vector<std::uint32_t> storedPixels;
   if (picture.orientation != Orientation::Upright) {
     const PixelSize size = UprightSize({target.width, target.height}, picture.orientation);
-    try {
-      storedPixels.resize(static_cast<std::size_t>(size.width) *
-                          static_cast<std::size_t>(size.height));
-    } catch (const std::bad_alloc&) {
-      return false;
-    }
+    storedPixels.resize(static_cast<std::size_t>(size.width) *
+                        static_cast<std::size_t>(size.height));
     stored = {storedPixels.data(), size.width, size.height};
   }
   if (!DecodeStored(picture, stored)) return false;
@@ -130,14 +125,13 @@ bool PictureDecoder::DecodeInto(const OpenedPicture& picture,
   return true;
 }
 
-bool PictureDecoder::DecodeStored(const OpenedPicture& picture,
-                                  const SurfaceView& target) const noexcept {
+bool PictureDecoder::DecodeStored(const OpenedPicture& picture, const SurfaceView& target) const {
   const PixelSize decoded = DecodeSize(picture, {target.width, target.height});
   const auto bytes = SurfaceBytes(decoded.width, decoded.height);
   if (!bytes || *bytes > kMaxDecodeBytes) return false;
 
   com_ptr<IWICBitmapSource> source;
-  picture.frame->QueryInterface(IID_IWICBitmapSource, source.put_void());
+  if (FAILED(picture.frame->QueryInterface(IID_IWICBitmapSource, source.put_void()))) return false;
   if (decoded != picture.stored) {
     com_ptr<IWICBitmapScaler> scaler;
     if (FAILED(factory_->CreateBitmapScaler(scaler.put())) ||

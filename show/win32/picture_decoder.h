@@ -55,14 +55,15 @@ class PictureDecoder {
 
   // The file's first frame and its size; nullopt when the file cannot be
   // opened, its header claims too large a picture or is damaged, or it is no
-  // JPEG or BMP.
-  std::optional<OpenedPicture> Open(const std::wstring& file) const noexcept;
+  // JPEG or BMP. Throws std::bad_alloc when out of memory, as the methods
+  // below do: the caller's catch treats that as a picture not loaded.
+  std::optional<OpenedPicture> Open(const std::wstring& file) const;
 
   // Decodes the picture into all of `target`, upright and resampled to its
   // size. False when decoding fails (a damaged file) or the picture is too
   // large; a picture decoded straight into the target may have left part of
   // it there.
-  bool DecodeInto(const OpenedPicture& picture, const SurfaceView& target) const noexcept;
+  bool DecodeInto(const OpenedPicture& picture, const SurfaceView& target) const;
 
  private:
   PictureDecoder() = default;
@@ -72,7 +73,7 @@ class PictureDecoder {
   PixelSize DecodeSize(const OpenedPicture& picture, PixelSize target) const noexcept;
 
   // Decodes the picture as stored, no turn, into all of `target`.
-  bool DecodeStored(const OpenedPicture& picture, const SurfaceView& target) const noexcept;
+  bool DecodeStored(const OpenedPicture& picture, const SurfaceView& target) const;
 
   com_ptr<IWICImagingFactory> factory_;
 };

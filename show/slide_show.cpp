@@ -108,7 +108,6 @@ void SlideShow::PutSlide(Screen& screen, Slide&& slide) {
 
 void SlideShow::Drift(Screen& screen) {
   FrameComposer& composer = screen.composer;
-  composer.SetVisible(false);
   composer.Move(DriftPlacement(composer.place(), composer.size(), screen.scale,
                                DriftStep(settings_.Gost), screen.timer.MovingUp,
                                screen.timer.MovingLeft));
@@ -133,13 +132,13 @@ bool SlideShow::Begin(Screen& screen, Transition::Kind kind) {
   const TwipsRect place{TwipsFromPixels(p.left, s.x), TwipsFromPixels(p.top, s.y),
                         TwipsFromPixels(p.right - p.left, s.x),
                         TwipsFromPixels(p.bottom - p.top, s.y)};
+  // From its first frame on, the frame is the transition's canvas, where the
+  // pieces stand in for the picture.
   try {
     screen.transition.emplace(kind, screen.effect, window, place, s, maxTransitionFrames_);
   } catch (...) {
     return false;  // out of memory for the pieces: no transition
   }
-  // The pieces stand in for the picture from the first frame out on.
-  if (kind == Transition::Kind::Out) screen.composer.SetVisible(false);
   return true;
 }
 

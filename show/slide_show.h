@@ -82,7 +82,7 @@ class SlideShow {
   void TickScreen(int id, Screen& screen, double now);
   void ShowFirst(Screen& screen, Slide&& slide);
   void PutSlide(Screen& screen, Slide&& slide);
-  // One drift step, the picture hidden meanwhile.
+  // One drift step.
   void Drift(Screen& screen);
   // The picture shows again at its place, or leaves its after-image there.
   void Settle(Screen& screen);

@@ -77,47 +77,31 @@ TEST(SlideShow, EachScreenChangesOnItsOwnClock) {
     std::vector<std::string> plans;                        // one a screen
     std::vector<std::pair<double, std::string>> expected;  // after the tick at that time
   };
+  // clang-format off
   const Case cases[] = {
       {"the first picture comes when it is there; the clock starts at the next tick",
-       20,
-       0,
-       0,
-       {"s"},
+       20, 0, 0, {"s"},
        {{1.4375, "."}, {1.5, "1@180,85"}, {1.5625, "1@180,85"}, {1.625, "1@181,85"}}},
       {"the display time ends, the next picture takes the place of the last and drifts on",
-       1,
-       0,
-       0,
-       {"rr"},
+       1, 0, 0, {"rr"},
        {{1.0625, "1@196,85"}, {1.125, "2@197,85"}, {2.125, "2@213,85"}, {2.1875, "3@214,85"}}},
       {"a slow picture is waited for, drifting, and starts the display time when it comes",
-       1,
-       0,
-       0,
-       {"rs"},
+       1, 0, 0, {"rs"},
        {{1.4375, "1@202,85"}, {1.5, "2@203,85"}, {2.5, "2@219,85"}, {2.5625, "3@220,85"}}},
-      {"a change that finds no picture asks again and tries a second later",
-       0,
-       0,
-       0,
-       {"rfr"},
+      {"a change that finds no picture asks again for the next display time",
+       1, 0, 0, {"rfr"}, {{2.125, "1@213,85"}, {2.1875, "2@214,85"}}},
+      {"... and tries no sooner than a second later, however short that is",
+       0, 0, 0, {"rfr"},
        {{0.125, "1@181,85"}, {1.125, "1@197,85"}, {1.1875, "2@198,85"}, {1.25, "3@199,85"}}},
       {"no first picture at all", 20, 0, 0, {"f"}, {{0, ". !"}}},
       {"after-images from the second tick on, under the pieces of a change too",
-       1,
-       1,
-       2,
-       {"rr"},
+       1, 1, 2, {"rr"},
        {{0.0625, "."}, {0.125, "1@184,87"}, {1.125, "~1"}, {1.375, "~12"}, {1.625, "12@248,119"}}},
       {"two screens change at the same moment, each with its own next picture",
-       1,
-       0,
-       1,
-       {"rr", "rr"},
-       {{1.0625, "1@196,85 2@196,85"},
-        {1.125, "~1 ~2"},
-        {1.375, "~3 ~4"},
+       1, 0, 1, {"rr", "rr"},
+       {{1.0625, "1@196,85 2@196,85"}, {1.125, "~1 ~2"}, {1.375, "~3 ~4"},
         {1.6875, "3@199,85 4@199,85"}}}};
+  // clang-format on
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     Settings settings;
@@ -131,6 +115,7 @@ TEST(SlideShow, EachScreenChangesOnItsOwnClock) {
     for (std::size_t i = 0; i < screens.size(); ++i) {
       source.plans[int(i) + 1] = c.plans[i];
       ids.push_back(show.AddScreen(screens[i].persistent.view, screens[i].frame.view, {15, 15}));
+      EXPECT_EQ(screens[i].frame.view.At(0, 0), PixelFromColor(settings.BackColor));
     }
     for (std::size_t k = 0, next = 0; next < c.expected.size(); ++k) {
       source.now = double(k) / 16;

@@ -132,6 +132,8 @@ TEST(SlideShow, EachScreenChangesOnItsOwnClock) {
       EXPECT_EQ(looks + (show.NoPicture() ? " !" : ""), expected) << time;
       ++next;
     }
+    show.RemoveScreen(ids.back());  // its monitor has gone, and what it asked for
+    EXPECT_EQ(source.slots.count(ids.back()), 0u);
   }
 }
 

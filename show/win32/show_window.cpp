@@ -64,6 +64,9 @@ LRESULT ShowWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) no
     case WM_MOUSEMOVE:
       onInput_(Input::Move);
       return 0;
+    case WM_CLOSE:
+      onInput_(Input::Close);
+      return 0;
     default:
       return Default(message, wParam, lParam);
   }

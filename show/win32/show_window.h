@@ -4,8 +4,8 @@
 // each monitor. It owns its pixels, the persistent picture and the frame (DIB
 // sections GDI can draw into and blit from), which the SlideShow composes;
 // WM_PAINT blits the frame with one copy. It takes the desktop snapshot and
-// hands every click, key and mouse movement over it to the group, which
-// decides whether the show ends.
+// hands every click, key and mouse movement over it, and any request to
+// close it, to the group, which decides whether the show ends.
 #pragma once
 
 #include <windows.h>
@@ -25,7 +25,9 @@ class ShowWindow final : public WindowBase {
  public:
   static constexpr const wchar_t* kClassName = L"RuzirShow";
 
-  enum class Input { Press, Move };  // a click or a key; a mouse message
+  // A click or a key; a mouse message; a request to close the window (as
+  // the setup program makes before it replaces the file).
+  enum class Input { Press, Move, Close };
 
   ShowWindow(const MonitorArea& monitor, std::function<void(Input)> onInput);
 

@@ -19,24 +19,24 @@ struct FakeLoader {
   std::condition_variable changed;
   std::vector<int> outcomes;
   std::vector<std::pair<int, std::vector<std::int16_t>>> orders;  // height, avoid
-  bool open = true;
-  bool atGate = false;                         // a load waits for the gate
-  std::optional<std::thread::id> destroyedOn;  // of the loader's state
+  bool open = true, atGate = false;
+  std::optional<std::thread::id> destroyedOn;  // of the loader's state, read once joined
 
-  void Open(bool value) {
+  void Set(bool& flag, bool value) {
     const std::lock_guard lock(mutex);
-    open = value;
-    changed.notify_all();
+    flag = value, changed.notify_all();
+  }
+  void WaitFor(const bool& flag) {
+    std::unique_lock lock(mutex);
+    changed.wait(lock, [&] { return flag; });
   }
   ReadAhead::Produce Produce() {
-    const std::shared_ptr<void> tools(nullptr, [this](void*) {
-      destroyedOn = std::this_thread::get_id();  // the worker is joined before it is read
-    });
+    const std::shared_ptr<void> tools(nullptr,
+                                      [this](void*) { destroyedOn = std::this_thread::get_id(); });
     return [this, tools](const ReadAhead::Order& order) -> std::optional<Slide> {
-      std::unique_lock lock(mutex);
-      atGate = true;
-      changed.notify_all();
-      changed.wait(lock, [&] { return open; });
+      Set(atGate, true);
+      WaitFor(open);
+      const std::lock_guard lock(mutex);
       atGate = false;
       orders.emplace_back(order.fit.windowHeight, order.avoid);
       const int outcome = outcomes.at(orders.size() - 1);
@@ -72,16 +72,13 @@ TEST(ReadAhead, EachScreensSlidesAvoidingWhatTheOthersShow) {
   ahead->Request(1, {100, {15, 15}});
   EXPECT_EQ(ahead->Wait(1), S::Ready);
   ahead->Forget(2);
-  fake.Open(false);
+  fake.Set(fake.open, false);
   ahead->Request(3, {50, {15, 15}});
-  {
-    std::unique_lock lock(fake.mutex);
-    fake.changed.wait(lock, [&] { return fake.atGate; });
-  }
+  fake.WaitFor(fake.atGate);
   EXPECT_EQ(ahead->StateOf(3), S::Loading);
   EXPECT_FALSE(ahead->Take(3));
   ahead->Forget(3);  // while its load waits: the slide is thrown away
-  fake.Open(true);
+  fake.Set(fake.open, true);
   EXPECT_EQ(ahead->Wait(3), S::Idle);
   ahead.reset();
   EXPECT_EQ(fake.orders.back(), std::pair(50, Avoid{5, 8}));

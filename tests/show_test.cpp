@@ -47,22 +47,18 @@ TEST(ImageList, FilesAndPicks) {
   // Files shown elsewhere are closed too, until every other file has failed.
   using List = std::vector<std::int16_t>;
   using Pick = std::tuple<List, List, std::vector<float>, List, int>;  // failing, avoided, draws
-  const std::pair<std::int16_t, std::vector<Pick>> cases[] = {
-      // : tried, picked
+  // clang-format off
+  const std::pair<std::int16_t, std::vector<Pick>> cases[] = {         // : tried, picked
       {4, {{{}, {}, {0.5f}, {3}, 3}, {{3}, {}, {0.5f, 0.0f}, {3, 1}, 1}}},
       {4, {{{3, 1}, {}, {0.5f, 0.0f, 0.5f, 0.6f}, {3, 1, 4}, 4}}},
       {5, {{{1, 2, 3, 4}, {}, {0}, {1, 2, 3, 4, 5}, 5}}},
       {2, {{{1, 2}, {}, {0}, {1, 2}, 0}, {{1, 2}, {}, {0}, {1, 2}, 0}, {{}, {}, {0}, {1}, 1}}},
-      {3,
-       {{{1}, {}, {0}, {1, 2}, 2},
-        {{}, {}, {0}, {2}, 2},
-        {{}, {}, {0}, {2}, 2},
-        {{}, {}, {0}, {1}, 1}}},
-      {4,
-       {{{}, {3, 9}, {0.5f, 0.0f}, {1}, 1},
-        {{1}, {2, 4}, {0.0f, 0.6f}, {1, 3}, 3},
-        {{}, {4}, {0.9f}, {3}, 3}}},
+      {3, {{{1}, {}, {0}, {1, 2}, 2}, {{}, {}, {0}, {2}, 2}, {{}, {}, {0}, {2}, 2},
+           {{}, {}, {0}, {1}, 1}}},
+      {4, {{{}, {3, 9}, {0.5f, 0.0f}, {1}, 1}, {{1}, {2, 4}, {0.0f, 0.6f}, {1, 3}, 3},
+           {{}, {4}, {0.9f}, {3}, 3}}},
       {3, {{{3}, {1, 2}, {0.0f}, {3, 1}, 1}, {{}, {1, 2, 3}, {0.9f}, {2}, 2}}}};
+  // clang-format on
   for (const auto& [count, picks] : cases) {
     ImagePicker picker(count);
     for (const auto& [broken, avoid, draws, expected, shown] : picks) {

@@ -6,11 +6,11 @@
 # resident memory. No picture changes during the measurement (Interval 3600).
 # A size A+B runs on the X server of two monitors side by side, A the primary
 # (A+none: A alone on that server, the fair comparison for the X server's
-# share).
+# share). SCR=another build of ruzir.scr measures that one instead.
 set -euo pipefail
 source "$(dirname "$0")/../scripts/env.sh"
 ensure_prefix
-scr="$WIN_BUILD/ruzir.scr"
+scr="${SCR:-$WIN_BUILD/ruzir.scr}"  # SCR=another build to measure
 seconds=10
 hz=$(getconf CLK_TCK)
 key='HKCU\Software\Zedozud Uravovuv\Ruzir\Settings'

@@ -1,9 +1,13 @@
 // How the full-screen show feels, timed from outside: starts the ruzir.scr beside
 // it with /s, as the system does, and prints figures in ms. Modes: start (until the
 // window, and the first picture), answers SECS (the window thread's answers,
-// asked every 5 ms), exit-loading / exit-drift (key to exit as the window comes /
-// as the first picture drifts), hold SECS. bench/show-bench.sh runs it on Wine.
+// asked every 5 ms), still SECS (how many pairs of screenshots taken 100 ms apart
+// are alike, from the first picture on), exit-loading / exit-drift (key to exit
+// as the window comes / as the first picture drifts), hold SECS.
+// bench/show-bench.sh runs it on Wine.
 #include <cstdio>
+#include <thread>
+#include <vector>
 
 #include "tests/e2e/driver.h"
 
@@ -64,6 +68,23 @@ int wmain(int argc, wchar_t** argv) {
       return 1;
     const double pictureMs = MillisecondsSince(started);
     if (mode == L"start") std::printf("window %.0f picture %.0f\n", windowMs, pictureMs);
+    if (mode == L"still") {
+      // The picture moves every 50 ms: two shots alike, at least 100 ms
+      // apart (never closer: two within one tick would look like a stall),
+      // mean the window's thread held the screen still between them.
+      const auto end = Clock::now() + std::chrono::seconds(seconds);
+      auto taken = Clock::now();
+      std::vector<COLORREF> previous = Shot().pixels;
+      int still = 0, pairs = 0;
+      for (; taken + 100ms < end && show.Running(); ++pairs) {
+        std::this_thread::sleep_until(taken + 100ms);
+        taken = Clock::now();
+        Shot shot;
+        still += shot.pixels == previous;
+        previous = std::move(shot.pixels);
+      }
+      std::printf("still %d pairs %d\n", still, pairs);
+    }
     ::Sleep(mode == L"hold" ? seconds * 1000 : mode == L"exit-drift" ? 1000 : 0);
   }
   // From a space bar press, once the show has the keyboard, until its process

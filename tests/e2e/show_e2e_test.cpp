@@ -117,10 +117,8 @@ TEST_F(Show, CameraPhotosNeverHoldTheShowUp) {
 // The preview lives in the host's pane, as large, and ends with it. (Under
 // Wine a child of another process's window is never drawn on the screen.)
 TEST_F(Show, PreviewLivesInThePaneAndEndsWithIt) {
-  std::unique_ptr<std::remove_pointer_t<HWND>, decltype(&::DestroyWindow)> host(
-      ::CreateWindowExW(0, L"Static", L"", WS_POPUP | WS_VISIBLE, 40, 40, 192, 152, nullptr,
-                        nullptr, nullptr, nullptr),
-      &::DestroyWindow);
+  win32::unique_hwnd host(::CreateWindowExW(0, L"Static", L"", WS_POPUP | WS_VISIBLE, 40, 40, 192,
+                                            152, nullptr, nullptr, nullptr, nullptr));
   const HWND pane = ::CreateWindowExW(0, L"Static", L"", WS_CHILD | WS_VISIBLE, 20, 20, 152, 112,
                                       host.get(), nullptr, nullptr, nullptr);
   Program program(L"/p " + std::to_wstring(reinterpret_cast<std::uintptr_t>(pane)));

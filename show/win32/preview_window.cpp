@@ -93,7 +93,7 @@ void PreviewWindow::ShowInPane() noexcept {
 LRESULT PreviewWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) noexcept {
   switch (message) {
     case WM_PAINT:
-      OnPaint();
+      PaintFromSurface(hwnd(), *frame_);
       return 0;
     case WM_ERASEBKGND:
       return 1;  // the blit of WM_PAINT covers every pixel
@@ -103,13 +103,6 @@ LRESULT PreviewWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
     default:
       return Default(message, wParam, lParam);
   }
-}
-
-void PreviewWindow::OnPaint() noexcept {
-  const unique_hdc_paint paint(hwnd());
-  const RECT& dirty = paint.dirty();
-  ::BitBlt(paint.get(), dirty.left, dirty.top, dirty.right - dirty.left, dirty.bottom - dirty.top,
-           frame_->dc(), dirty.left, dirty.top, SRCCOPY);
 }
 
 void PreviewWindow::Present() noexcept {
@@ -122,6 +115,8 @@ void PreviewWindow::Present() noexcept {
 void PreviewWindow::OnDestroy() noexcept {
   if (ended_) return;
   ended_ = true;
+  // An owner, should the host have given the window one, is asked to close too.
+  if (const HWND owner = ::GetWindow(hwnd(), GW_OWNER)) ::PostMessageW(owner, WM_CLOSE, 1, 1);
   onEnd_();
 }
 

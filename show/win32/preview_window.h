@@ -48,7 +48,6 @@ class PreviewWindow final : public WindowBase {
 
  private:
   LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) noexcept override;
-  void OnPaint() noexcept;
   void OnDestroy() noexcept;
   // Composes what changed into the frame.
   void Present() noexcept;

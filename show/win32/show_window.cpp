@@ -49,7 +49,7 @@ void ShowWindow::Repaint(const std::vector<PixelRect>& areas, bool now) noexcept
 LRESULT ShowWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) noexcept {
   switch (message) {
     case WM_PAINT:
-      OnPaint();
+      PaintFromSurface(hwnd(), *frame_);
       return 0;
     case WM_ERASEBKGND:
       return 1;  // the blit of WM_PAINT covers every pixel
@@ -70,13 +70,6 @@ LRESULT ShowWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) no
     default:
       return Default(message, wParam, lParam);
   }
-}
-
-void ShowWindow::OnPaint() noexcept {
-  const unique_hdc_paint paint(hwnd());
-  const RECT& dirty = paint.dirty();
-  ::BitBlt(paint.get(), dirty.left, dirty.top, dirty.right - dirty.left, dirty.bottom - dirty.top,
-           frame_->dc(), dirty.left, dirty.top, SRCCOPY);
 }
 
 }  // namespace ruzir::win32

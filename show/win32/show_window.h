@@ -53,7 +53,6 @@ class ShowWindow final : public WindowBase {
 
  private:
   LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) noexcept override;
-  void OnPaint() noexcept;
 
   MonitorArea monitor_;
   std::function<void(Input)> onInput_;

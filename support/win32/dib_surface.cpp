@@ -28,4 +28,11 @@ std::optional<DibSurface> DibSurface::Create(int width, int height) noexcept {
   return surface;
 }
 
+void PaintFromSurface(HWND window, const DibSurface& frame) noexcept {
+  const unique_hdc_paint paint(window);
+  const RECT& dirty = paint.dirty();
+  ::BitBlt(paint.get(), dirty.left, dirty.top, dirty.right - dirty.left, dirty.bottom - dirty.top,
+           frame.dc(), dirty.left, dirty.top, SRCCOPY);
+}
+
 }  // namespace ruzir::win32

@@ -35,4 +35,8 @@ class DibSurface {
   int height_ = 0;
 };
 
+// Answers WM_PAINT for a window that shows `frame`: copies its dirty area,
+// one to one.
+void PaintFromSurface(HWND window, const DibSurface& frame) noexcept;
+
 }  // namespace ruzir::win32

@@ -81,9 +81,12 @@ std::optional<Orientation> ExifOrientation(FileBytes& file, std::uint64_t at, st
   const std::uint64_t first = ifd + 2, end = first + 12 * std::uint64_t{number(ifd, 2).value_or(0)};
   if (end > size) return Orientation::Upright;
   for (std::uint64_t entry = first; entry < end; entry += 12) {
-    // Tag 274, one SHORT, held in the value's first two bytes.
-    if (number(entry, 2) == 274 && number(entry + 2, 2) == 3 && number(entry + 4, 4) == 1) {
-      return OrientationFromExif(number(entry + 8, 2).value_or(0));
+    // Tag 274, one value: a SHORT held in the value's first two bytes, or,
+    // as some writers store it, a LONG in all four.
+    if (number(entry, 2) != 274 || number(entry + 4, 4) != 1) continue;
+    const auto type = number(entry + 2, 2);
+    if (type == 3 || type == 4) {
+      return OrientationFromExif(number(entry + 8, type == 3 ? 2 : 4).value_or(0));
     }
   }
   return Orientation::Upright;

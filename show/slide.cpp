@@ -1,5 +1,7 @@
 #include "show/slide.h"
 
+#include <algorithm>
+
 namespace ruzir {
 
 TwipsSize TargetSize(TwipsSize inner, TwipsSize outer, float windowHeight) {
@@ -16,7 +18,9 @@ PixelSize SlidePixelSize(PixelSize natural, int windowHeight, TwipsScale scale) 
   const TwipsSize probe{TwipsFromPixels(natural.width, scale.x),
                         TwipsFromPixels(natural.height, scale.y)};
   const TwipsSize target = TargetSize(probe, probe, TwipsFromPixels(windowHeight, scale.y));
-  return {PixelsFromTwips(target.width, scale.x), PixelsFromTwips(target.height, scale.y)};
+  // A picture of extreme proportions still shows, at least a pixel across.
+  return {std::max(1, PixelsFromTwips(target.width, scale.x)),
+          std::max(1, PixelsFromTwips(target.height, scale.y))};
 }
 
 float NextDriftPosition(float extent, float size, float position, float step, bool& movingBack) {

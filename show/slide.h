@@ -40,7 +40,7 @@ TwipsSize TargetSize(TwipsSize inner, TwipsSize outer, float windowHeight);
 
 // The same for a picture of natural pixel size in a window of `windowHeight`
 // pixels, placed on whole pixels; the probe has no border. A zero natural size
-// gives a zero target.
+// gives a zero target; any other at least one pixel each way.
 PixelSize SlidePixelSize(PixelSize natural, int windowHeight, TwipsScale scale);
 
 // The fraction of the window's size the picture moves per tick: larger with

@@ -161,7 +161,8 @@ TEST(PictureHeader, ExifOrientation) {
       {Exif(0, 0, {}, 7) + Exif(1, 41, {8}), 8}, {Exif(0, 11, {'X'}) + Exif(1, 41, {8}), 1},
       {Exif(0, 7, {'g'}), 1}, {Exif(1, 13, {43}), 1}, {Exif(0, 14, {4}), 1}, {Exif(1, 17, {50}), 1},
       {Exif(0, 14, {0xFF, 0xFF, 0xFF, 0xFF}), 1}, {Exif(0, 18, {4}), 1}, {Exif(1, 18, {0xFF}), 1},
-      {Exif(0, 18, {1}), 1}, {Exif(0, 34, {4}), 1}, {Exif(1, 36, {1}), 1}, {Exif(0, 32, {0x13}), 1},
+      {Exif(0, 18, {1}), 1}, {Exif(0, 34, {4}), 6}, {Exif(1, 36, {1}), 1}, {Exif(0, 32, {0x13}), 1},
+      {Exif(1, 35, {4, 0, 0, 0, 1, 0, 0, 0, 6}), 6}, {Exif(1, 35, {4}), 1}, {Exif(0, 34, {5}), 1},
       {Exif(0, 1, {0xE2}), 1}, {Frame(0xC0, 3, 2) + Exif(0), 1}, {Exif(0) + Exif(1, 41, {8}), 6},
       {App1(20) + Exif(1, 41, {8}), 8}, {Exif(0, 0, {}, 8) + Exif(1, 41, {8}), 1}};
   // clang-format on
@@ -281,7 +282,7 @@ TEST(Slide, SizeAndDrift) {
   // clang-format off
   const std::array<int, 5> sizes[] = {  // natural size, twips per pixel down: shown size
       {300, 600, 15, 230, 461}, {800, 600, 15, 461, 346}, {300, 600, 10, 230, 461},
-      {600, 600, 15, 461, 461}, {10000, 1, 15, 461, 0}, {0, 600, 15, 0, 0}, {600, 0, 15, 0, 0}};
+      {600, 600, 15, 461, 461}, {10000, 1, 15, 461, 1}, {0, 600, 15, 0, 0}, {600, 0, 15, 0, 0}};
   // size, position, moving back: next position, moving back
   const std::tuple<float, float, bool, float, bool> drifts[] = {
       {600, 100, false, 225, false}, {600, 275, false, 400, false}, {600, 276, false, 400, true},

@@ -321,7 +321,7 @@ TEST(Slide, SizeAndDrift) {
 }
 
 // A move by one pixel ends the show: at once when the cursor moves again, a
-// lone move once it has stood a second ('t', a tick). x = 0 means none
+// lone move once it has stood two seconds ('t', a tick). x = 0 means none
 // recorded yet. A cursor the monitors moved is recorded afresh, its message
 // before or after word of the change ('w'): the primary swapped, the monitor
 // right of it or below it off, or none listed.
@@ -333,11 +333,11 @@ TEST(CursorWatch, MovesEndTheShowChangesOfMonitorsDoNot) {
   const std::tuple<char, double, ScreenPoint, std::vector<PixelRect>, int> steps[] = {
       {'m', 0, {0, 300}, two, 0}, {'m', 0, {0, 310}, two, 0}, {'m', 0, {500, 0}, two, 0},
       {'m', 0, {500, 0}, two, 0}, {'m', 0, {-780, 0}, sw, 0}, {'w', 0, {-780, 0}, sw, 0},
-      {'m', 10, {-780, 1}, sw, 0}, {'t', 10.9, {}, sw, 0}, {'t', 11, {-780, 1}, sw, 1},
-      {'w', 0, {1280, 400}, two, 0}, {'m', 20, {1279, 400}, two, 0}, {'t', 21, {1279, 400}, one, 0},
+      {'m', 10, {-780, 1}, sw, 0}, {'t', 11.9, {}, sw, 0}, {'t', 12, {-780, 1}, sw, 1},
+      {'w', 0, {1280, 400}, two, 0}, {'m', 20, {1279, 400}, two, 0}, {'t', 22, {1279, 400}, one, 0},
       {'m', 22, {1278, 400}, one, 0}, {'m', 22, {1278, 400}, one, 0}, {'m', 22, {1277, 9}, one, 1},
-      {'w', 0, {1280, 400}, one, 0}, {'m', 30, {1279, 400}, one, 0}, {'t', 31, {1279, 400}, one, 0},
-      {'w', 0, {600, 1024}, one, 0}, {'m', 40, {600, 1023}, one, 0}, {'t', 41, {600, 1023}, one, 0},
+      {'w', 0, {1280, 400}, one, 0}, {'m', 30, {1279, 400}, one, 0}, {'t', 32, {1279, 400}, one, 0},
+      {'w', 0, {600, 1024}, one, 0}, {'m', 40, {600, 1023}, one, 0}, {'t', 42, {600, 1023}, one, 0},
       {'w', 0, {9, 9}, no, 0}, {'m', 50, {9, 10}, no, 0}, {'m', 50, {10, 10}, no, 1}};
   // clang-format on
   CursorWatch watch;

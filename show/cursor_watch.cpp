@@ -7,7 +7,14 @@ namespace ruzir {
 bool CursorWatch::Judge(CursorSight now, double time) {
   const ScreenPoint cursor = now.cursor;
   if (RecordIfMonitorsMovedIt(std::move(now))) return false;
-  if (lone_) return cursor != lone_->cursor;  // moved again: a hand on the mouse
+  if (lone_) {
+    if (cursor == lone_->cursor) return false;
+    // Moved again a moment later: a hand on the mouse. Within the moment,
+    // one push of the system's may be told in steps.
+    if (time - lone_->since >= kBurstSeconds) return true;
+    lone_->cursor = cursor;
+    return false;
+  }
   if (cursor != start_.cursor) lone_ = LoneMove{cursor, time};
   return false;
 }

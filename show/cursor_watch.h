@@ -14,10 +14,12 @@
 //
 // The system may tell of the cursor's push before its list of monitors has
 // changed (Wine does, by some tens of milliseconds, and by more than a second
-// on a machine busy with other work). So a lone move is held
-// for a moment: a second move ends the show at once, as any hand on a mouse
-// makes; a lone one ends it once the monitors have stayed as they were for
-// kSettleSeconds; monitors that change meanwhile show it was theirs.
+// on a machine busy with other work), and may push it twice within a few
+// milliseconds. So a lone move is held for a moment: moves within
+// kBurstSeconds of it are held with it, a move after that ends the show at
+// once, as any hand on a mouse makes; a lone one ends it once the monitors
+// have stayed as they were for kSettleSeconds; monitors that change
+// meanwhile show it was theirs.
 #pragma once
 
 #include <cstdint>
@@ -43,6 +45,7 @@ struct CursorSight {
 class CursorWatch {
  public:
   static constexpr double kSettleSeconds = 2.0;
+  static constexpr double kBurstSeconds = 0.25;
 
   // Runs the test for one mouse-move message at `now`, in seconds. `look`
   // returns the cursor's sight now; it is called once or twice. True: end

@@ -320,11 +320,11 @@ TEST(Slide, SizeAndDrift) {
   EXPECT_EQ(CentredPlacement({648, 432}, {1920, 1080}, {15, 10}), (PixelRect{636, 324, 1284, 756}));
 }
 
-// A move by one pixel ends the show: at once when the cursor moves again, a
-// lone move once it has stood two seconds ('t', a tick). x = 0 means none
-// recorded yet. A cursor the monitors moved is recorded afresh, its message
-// before or after word of the change ('w'): the primary swapped, the monitor
-// right of it or below it off, or none listed.
+// A move by one pixel ends the show: at once when the cursor moves again
+// 0.25 s or more later, a lone move once it has stood two seconds ('t', a
+// tick). x = 0 means none recorded yet. A cursor the monitors moved is
+// recorded afresh, its message before or after word of the change ('w'): the
+// primary swapped, the monitor right of it or below it off, or none listed.
 TEST(CursorWatch, MovesEndTheShowChangesOfMonitorsDoNot) {
   const PixelRect a{0, 0, 1280, 1024};
   const std::vector<PixelRect> two{a, {1280, 0, 2304, 768}}, one{a}, no,
@@ -335,10 +335,10 @@ TEST(CursorWatch, MovesEndTheShowChangesOfMonitorsDoNot) {
       {'m', 0, {500, 0}, two, 0}, {'m', 0, {-780, 0}, sw, 0}, {'w', 0, {-780, 0}, sw, 0},
       {'m', 10, {-780, 1}, sw, 0}, {'t', 11.9, {}, sw, 0}, {'t', 12, {-780, 1}, sw, 1},
       {'w', 0, {1280, 400}, two, 0}, {'m', 20, {1279, 400}, two, 0}, {'t', 22, {1279, 400}, one, 0},
-      {'m', 22, {1278, 400}, one, 0}, {'m', 22, {1278, 400}, one, 0}, {'m', 22, {1277, 9}, one, 1},
+      {'m', 22, {1278, 400}, one, 0}, {'m', 22.1, {1278, 401}, one, 0}, {'m', 22.3, {1277, 9}, one, 1},
       {'w', 0, {1280, 400}, one, 0}, {'m', 30, {1279, 400}, one, 0}, {'t', 32, {1279, 400}, one, 0},
       {'w', 0, {600, 1024}, one, 0}, {'m', 40, {600, 1023}, one, 0}, {'t', 42, {600, 1023}, one, 0},
-      {'w', 0, {9, 9}, no, 0}, {'m', 50, {9, 10}, no, 0}, {'m', 50, {10, 10}, no, 1}};
+      {'w', 0, {9, 9}, no, 0}, {'m', 50, {9, 10}, no, 0}, {'m', 50.3, {10, 10}, no, 1}};
   // clang-format on
   CursorWatch watch;
   int reads = 0, step = 0;

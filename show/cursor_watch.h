@@ -14,15 +14,18 @@
 //
 // The system may tell of the cursor's push before its list of monitors has
 // changed (Wine does, by some tens of milliseconds, and by more than a second
-// on a machine busy with other work), and may push it twice within a few
-// milliseconds. So a lone move is held for a moment: moves within
-// kBurstSeconds of it are held with it, a move after that ends the show at
-// once, as any hand on a mouse makes; a lone one ends it once the monitors
-// have stayed as they were for kSettleSeconds; monitors that change
+// on a machine busy with other work), may push it twice within a few
+// milliseconds, and may go on pushing it for a while after the list changed.
+// So a lone move is held for a moment: moves within kBurstSeconds of it are
+// held with it, a move after that ends the show at once, as any hand on a
+// mouse makes, unless the monitors changed less than kSettleSeconds ago:
+// then it is held in its turn. A lone move ends the show once the monitors
+// have stayed as they were for kSettleSeconds after it; monitors that change
 // meanwhile show it was theirs.
 #pragma once
 
 #include <cstdint>
+#include <limits>
 #include <optional>
 #include <vector>
 
@@ -52,7 +55,7 @@ class CursorWatch {
   // the show.
   template <typename Look>
   bool HasMoved(Look&& look, double now) {
-    if (start_.cursor.x == 0) Record(look());
+    if (start_.cursor.x == 0) Restart(look());
     return Judge(look(), now);
   }
 
@@ -62,13 +65,13 @@ class CursorWatch {
   template <typename Look>
   bool Settled(Look&& look, double now) {
     if (!lone_ || now - lone_->since < kSettleSeconds) return false;
-    return !RecordIfMonitorsMovedIt(look());
+    return !RecordIfMonitorsMovedIt(look(), now);
   }
 
-  // The monitors have changed: the cursor is recorded afresh where it is.
-  void Record(CursorSight now) {
-    start_ = std::move(now);
-    lone_.reset();
+  // The monitors changed at `time`: the cursor is recorded afresh where it is.
+  void MonitorsChanged(CursorSight now, double time) {
+    Restart(std::move(now));
+    changedAt_ = time;
   }
 
  private:
@@ -77,13 +80,18 @@ class CursorWatch {
     double since = 0;
   };
 
+  void Restart(CursorSight now) {
+    start_ = std::move(now);
+    lone_.reset();
+  }
   bool Judge(CursorSight now, double time);
   // Records `now` when the monitors differ from the recorded ones or the
   // recorded place lies on none of them; says whether it did.
-  bool RecordIfMonitorsMovedIt(CursorSight now);
+  bool RecordIfMonitorsMovedIt(CursorSight now, double time);
 
   CursorSight start_;
   std::optional<LoneMove> lone_;
+  double changedAt_ = -std::numeric_limits<double>::infinity();  // none yet
 };
 
 }  // namespace ruzir

@@ -321,10 +321,11 @@ TEST(Slide, SizeAndDrift) {
 }
 
 // A move by one pixel ends the show: at once when the cursor moves again
-// 0.25 s or more later, a lone move once it has stood two seconds ('t', a
-// tick). x = 0 means none recorded yet. A cursor the monitors moved is
-// recorded afresh, its message before or after word of the change ('w'): the
-// primary swapped, the monitor right of it or below it off, or none listed.
+// 0.25 s or more later, unless the monitors changed less than two seconds
+// before; a lone move once it has stood two seconds ('t', a tick). x = 0
+// means none recorded yet. A cursor the monitors moved is recorded afresh,
+// its message before or after word of the change ('w'): the primary swapped,
+// the monitor right of it or below it off, or none listed.
 TEST(CursorWatch, MovesEndTheShowChangesOfMonitorsDoNot) {
   const PixelRect a{0, 0, 1280, 1024};
   const std::vector<PixelRect> two{a, {1280, 0, 2304, 768}}, one{a}, no,
@@ -334,23 +335,26 @@ TEST(CursorWatch, MovesEndTheShowChangesOfMonitorsDoNot) {
       {'m', 0, {0, 300}, two, 0}, {'m', 0, {0, 310}, two, 0}, {'m', 0, {500, 0}, two, 0},
       {'m', 0, {500, 0}, two, 0}, {'m', 0, {-780, 0}, sw, 0}, {'w', 0, {-780, 0}, sw, 0},
       {'m', 10, {-780, 1}, sw, 0}, {'t', 11.9, {}, sw, 0}, {'t', 12, {-780, 1}, sw, 1},
-      {'w', 0, {1280, 400}, two, 0}, {'m', 20, {1279, 400}, two, 0}, {'t', 22, {1279, 400}, one, 0},
-      {'m', 22, {1278, 400}, one, 0}, {'m', 22.1, {1278, 401}, one, 0}, {'m', 22.3, {1277, 9}, one, 1},
-      {'w', 0, {1280, 400}, one, 0}, {'m', 30, {1279, 400}, one, 0}, {'t', 32, {1279, 400}, one, 0},
-      {'w', 0, {600, 1024}, one, 0}, {'m', 40, {600, 1023}, one, 0}, {'t', 42, {600, 1023}, one, 0},
-      {'w', 0, {9, 9}, no, 0}, {'m', 50, {9, 10}, no, 0}, {'m', 50.3, {10, 10}, no, 1}};
+      {'w', 15, {1280, 400}, two, 0}, {'m', 20, {1279, 400}, two, 0}, {'t', 22, {1279, 400}, one, 0},
+      {'m', 22, {1278, 400}, one, 0}, {'m', 22.1, {1278, 401}, one, 0}, {'m', 22.5, {1277, 9}, one, 0},
+      {'t', 24.4, {}, one, 0}, {'t', 24.5, {1277, 9}, one, 1},
+      {'w', 30, {1280, 400}, one, 0}, {'m', 40, {1279, 400}, one, 0}, {'t', 42, {1279, 400}, one, 0},
+      {'w', 50, {600, 1024}, one, 0}, {'m', 60, {600, 1023}, one, 0}, {'t', 62, {600, 1023}, one, 0},
+      {'w', 70, {600, 400}, one, 0}, {'m', 71, {601, 400}, one, 0}, {'m', 71.5, {602, 400}, one, 0},
+      {'m', 72.1, {603, 400}, one, 1},
+      {'w', 80, {9, 9}, no, 0}, {'m', 90, {9, 10}, no, 0}, {'m', 90.3, {10, 10}, no, 1}};
   // clang-format on
   CursorWatch watch;
   int reads = 0, step = 0;
   for (const auto& [kind, time, cursor, monitors, ends] : steps) {
     const CursorSight sight{cursor, monitors};
     const auto look = [&] { return ++reads, sight; };
-    if (kind == 'w') watch.Record(sight);
+    if (kind == 'w') watch.MonitorsChanged(sight, time);
     const bool ended =
         kind == 'm' ? watch.HasMoved(look, time) : kind == 't' && watch.Settled(look, time);
     EXPECT_EQ(ended, ends == 1) << step++;
   }
-  EXPECT_EQ(reads, 19);  // twice while recording, at x = 0; a tick only for a lone move
+  EXPECT_EQ(reads, 23);  // once more per move at x = 0; a tick only for a lone move
 }
 
 // One window per monitor, the primary first, none for an empty or mirrored

@@ -198,7 +198,7 @@ void ShowGroup::Relayout() noexcept {
 
 void ShowGroup::RecordCursor() noexcept {
   try {
-    cursor_.Record(LookAtCursor());
+    cursor_.MonitorsChanged(LookAtCursor(), MonotonicSeconds());
   } catch (...) {
     // Out of memory: the watch keeps the monitors it knew.
   }

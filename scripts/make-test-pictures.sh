@@ -1,11 +1,12 @@
 #!/usr/bin/env bash
 # Draws the pictures the end-to-end tests show, into FOLDER: two camera-size
-# JPEGs (6000 x 4000, 24 megapixels, with grain so the codec has real work)
-# and a small photo stored on its side, whose EXIF data says to turn it.
+# JPEGs (6000 x 4000, 24 megapixels, with grain so the codec has real work),
+# a small photo stored on its side, whose EXIF data says to turn it, and the
+# same upright picture as PNG, GIF and TIFF, and as a PNG named .jpg.
 set -euo pipefail
 out=${1:?usage: make-test-pictures.sh FOLDER}
 convert=/usr/bin/convert  # the real ImageMagick, whatever else is on PATH
-stamp="$out/.test-pictures-v1"
+stamp="$out/.test-pictures-v2"
 [ -f "$stamp" ] && exit 0
 mkdir -p "$out"
 
@@ -28,4 +29,12 @@ mkdir -p "$out"
   tail -c +3 "$out/stored.jpg"
 } >"$out/turned.jpg"
 rm "$out/stored.jpg"
+
+# 200 x 400, red over blue. The GIF and the TIFF have a second frame, all
+# green: only the first is shown.
+"$convert" -size 200x200 xc:'#ff0000' -size 200x200 xc:'#0000ff' -append +repage "$out/upright.png"
+for kind in gif tif; do
+  "$convert" "$out/upright.png" -size 200x400 xc:'#00ff00' "$out/upright.$kind"
+done
+cp "$out/upright.png" "$out/png-named.jpg"
 touch "$stamp"

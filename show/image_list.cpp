@@ -16,24 +16,50 @@ std::wstring_view Extension(std::wstring_view name) {
   return dot == std::wstring_view::npos ? std::wstring_view{} : name.substr(dot);
 }
 
+// The extensions are plain ASCII, so ASCII folding is the whole comparison.
+bool SameExtension(std::wstring_view a, std::wstring_view b) {
+  return a.size() == b.size() &&
+         std::equal(a.begin(), a.end(), b.begin(),
+                    [](wchar_t x, wchar_t y) { return AsciiLower(x) == AsciiLower(y); });
+}
+
 }  // namespace
+
+std::vector<std::wstring> ImagePatterns(std::span<const std::wstring> declared) {
+  std::vector<std::wstring_view> named;
+  for (const std::wstring_view list : declared) {
+    for (std::size_t at = 0; at <= list.size();) {
+      const std::size_t end = std::min(list.find_first_of(L",;", at), list.size());
+      std::wstring_view one = list.substr(at, end - at);
+      while (!one.empty() && one.front() == L' ') one.remove_prefix(1);
+      while (!one.empty() && one.back() == L' ') one.remove_suffix(1);
+      named.push_back(one);
+      at = end + 1;
+    }
+  }
+  std::vector<std::wstring> patterns(std::begin(kImagePatterns), std::end(kImagePatterns));
+  for (const std::wstring_view extension : kDecodedExtensions) {
+    if (std::any_of(named.begin(), named.end(),
+                    [&](std::wstring_view one) { return SameExtension(one, extension); })) {
+      patterns.push_back(L"*" + std::wstring(extension));
+    }
+  }
+  return patterns;
+}
 
 bool MatchesPattern(std::wstring_view name, std::wstring_view pattern) {
   const std::wstring_view wanted = Extension(pattern);
-  const std::wstring_view actual = Extension(name);
-  // The patterns are plain ASCII, so ASCII folding is the whole comparison.
-  return !wanted.empty() && actual.size() == wanted.size() &&
-         std::equal(actual.begin(), actual.end(), wanted.begin(),
-                    [](wchar_t a, wchar_t b) { return AsciiLower(a) == AsciiLower(b); });
+  return !wanted.empty() && SameExtension(Extension(name), wanted);
 }
 
 bool IsOrdinaryFile(std::uint32_t attributes) {
   return (attributes & (kAttributeDirectory | kAttributeHidden | kAttributeSystem)) == 0;
 }
 
-ImageList BuildImageList(std::wstring_view folder, DirectorySearch& search) {
+ImageList BuildImageList(std::wstring_view folder, std::span<const std::wstring> patterns,
+                         DirectorySearch& search) {
   std::vector<std::wstring> files;
-  for (const std::wstring_view pattern : kImagePatterns) {
+  for (const std::wstring& pattern : patterns) {
     if (files.size() >= static_cast<std::size_t>(kMaxImageCount)) break;
     search.Find(folder, pattern, [&](const DirectoryEntry& entry) {
       if (IsOrdinaryFile(entry.attributes) && MatchesPattern(entry.name, pattern)) {

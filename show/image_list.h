@@ -1,6 +1,13 @@
-// The pictures of the show: the folder's "*.jpg", "*.jpeg" and "*.bmp" files,
-// listed once at start-up and never again (files added or removed during the
-// show go unnoticed), and the random draw of the next one.
+// The pictures of the show: the folder's files of every picture format the
+// system can decode, listed once at start-up and never again (files added or
+// removed during the show go unnoticed), and the random draw of the next one.
+//
+// JPEG and BMP ("*.jpg", "*.jpeg", "*.bmp") are always searched. The other
+// formats come from the extensions the system's decoders declare, read once
+// at start-up: a format is searched only where a codec can decode it, and
+// only the picture formats whose claimed size the header check can bound
+// (show/picture_header.h). Icons, cursors, textures and camera raw files
+// are no pictures for a slide show, and are left out however declared.
 //
 // The platform's wildcards also match 8.3 short names, so "*.jpg" would find
 // "photo.jpeg" (short name PHOTO~1.JPG) and "a.jpgx" too. Every name the
@@ -20,8 +27,21 @@
 
 namespace ruzir {
 
-// The search order: every "*.jpg", then every "*.jpeg", then every "*.bmp".
+// Searched always, first, in this order.
 inline constexpr std::wstring_view kImagePatterns[] = {L"*.jpg", L"*.jpeg", L"*.bmp"};
+
+// The other picture extensions, searched in this order where a decoder
+// declares them: PNG, GIF (its first frame), TIFF (its first page), WebP,
+// HEIF and AVIF, JPEG XR, JPEG XL.
+inline constexpr std::wstring_view kDecodedExtensions[] = {
+    L".png", L".gif",  L".tif", L".tiff", L".webp", L".heic", L".heif",
+    L".hif", L".avif", L".jxr", L".wdp",  L".hdp",  L".jxl"};
+
+// The patterns to search, kImagePatterns first, then "*" + each extension of
+// kDecodedExtensions that one of `declared` names. Each of `declared` is one
+// decoder's list as the system gives it: extensions with their dots,
+// separated by commas or semicolons, in any case (".tiff,.tif").
+std::vector<std::wstring> ImagePatterns(std::span<const std::wstring> declared);
 
 // The count is 16-bit: the list keeps the first 32,767 pictures.
 inline constexpr std::int16_t kMaxImageCount = 32767;
@@ -67,9 +87,11 @@ bool MatchesPattern(std::wstring_view name, std::wstring_view pattern);
 // Ordinary files only: no folders, no hidden or system files.
 bool IsOrdinaryFile(std::uint32_t attributes);
 
-// The pictures of `folder` (ending with '\'), at most kMaxImageCount of them,
-// each as folder + name. Empty when there are none.
-ImageList BuildImageList(std::wstring_view folder, DirectorySearch& search);
+// The pictures of `folder` (ending with '\') matching `patterns`, pattern by
+// pattern, at most kMaxImageCount of them, each as folder + name. Empty when
+// there are none.
+ImageList BuildImageList(std::wstring_view folder, std::span<const std::wstring> patterns,
+                         DirectorySearch& search);
 
 // A random index from 1 to count (count >= 1); every index has the same chance.
 std::int16_t PickImageIndex(std::int16_t count, UniformSource& random);

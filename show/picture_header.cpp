@@ -163,10 +163,14 @@ std::optional<PictureHeader> ReadPictureHeader(std::uint64_t fileSize, const Rea
   const auto signature = file.Number(0, 2, true);
   std::optional<PixelSize> size;
   std::optional<Orientation> exif;
+  PictureFormat format = PictureFormat::Jpeg;
   if (signature == 0xFFD8) size = JpegSize(file, exif);
-  if (signature == 0x424D) size = BmpSize(file, fileSize);  // "BM"
+  if (signature == 0x424D) {  // "BM"
+    format = PictureFormat::Bmp;
+    size = BmpSize(file, fileSize);
+  }
   if (!size) return std::nullopt;
-  return PictureHeader{*size, exif.value_or(Orientation::Upright)};
+  return PictureHeader{format, *size, exif.value_or(Orientation::Upright)};
 }
 
 std::optional<PictureHeader> ReadPictureHeader(std::span<const std::uint8_t> file) {

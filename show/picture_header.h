@@ -32,8 +32,12 @@ inline constexpr std::uint64_t kMaxPictureBytes = std::uint64_t{1} << 30;
 // file) on; returns how many it read, fewer at the end or on an error.
 using ReadAt = std::function<std::size_t(std::uint64_t offset, std::span<std::uint8_t> out)>;
 
+// The kinds of picture file told apart by their content.
+enum class PictureFormat { Jpeg, Bmp, Png, Gif, Tiff, JpegXr, WebP, Heif, JpegXl };
+
 // What a picture file's header claims.
 struct PictureHeader {
+  PictureFormat format = PictureFormat::Jpeg;
   PixelSize size;  // as stored, before any turn
   Orientation orientation = Orientation::Upright;
 };

@@ -195,4 +195,14 @@ bool Resample(const SurfaceView& from, const SurfaceView& to) {
   return true;
 }
 
+PixelSize DecodeTimeSize(PixelSize stored, PixelSize target,
+                         const std::function<bool(PixelSize)>& native) {
+  for (int shift = 3; shift >= 1; --shift) {
+    const auto reduced = [shift](int side) { return (side + (1 << shift) - 1) >> shift; };
+    const PixelSize size{reduced(stored.width), reduced(stored.height)};
+    if (size.width >= target.width && size.height >= target.height && native(size)) return size;
+  }
+  return stored;
+}
+
 }  // namespace ruzir

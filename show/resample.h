@@ -18,6 +18,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <vector>
 
 #include "support/surface.h"
@@ -65,5 +66,12 @@ class BandResampler {
 // Resamples all of `from` into all of `to`. False when either is empty or
 // the work memory cannot be had; `to` is then unchanged.
 bool Resample(const SurfaceView& from, const SurfaceView& to);
+
+// The size to decode a picture stored at `stored` at, to resample it into
+// `target`: the smallest of 1/8, 1/4 and 1/2 of it (rounded up) still at
+// least the target on both axes, among those `native` says the codec makes
+// itself while decoding; `stored` when there is none.
+PixelSize DecodeTimeSize(PixelSize stored, PixelSize target,
+                         const std::function<bool(PixelSize)>& native);
 
 }  // namespace ruzir

@@ -23,6 +23,23 @@ struct FakeSearch final : DirectorySearch {
   std::wstring searched;
 };
 
+// The decoders' own lists, as Wine's and as a Windows with more codecs
+// declare them: picture formats only, JPEG and BMP first whatever is declared.
+TEST(ImageList, PatternsFromDecoders) {
+  const std::pair<std::vector<std::wstring>, std::wstring> cases[] = {
+      {{}, L"*.jpg *.jpeg *.bmp "},
+      {{L".bmp,.dib,.rle", L".png", L".ico", L".jpeg,.jpe,.jpg,.jfif,.exif", L".gif", L".tiff,.tif",
+        L".dds", L".tga,.tpic", L".jxr,.hdp,.wdp"},
+       L"*.jpg *.jpeg *.bmp *.png *.gif *.tif *.tiff *.jxr *.wdp *.hdp "},
+      {{L".CUR;.ANI", L".HEIC, .Heif ,.hif;.avif", L".CR2,.NEF,.dng", L"webp", L".jxl."},
+       L"*.jpg *.jpeg *.bmp *.heic *.heif *.hif *.avif "}};
+  for (const auto& [declared, wanted] : cases) {
+    std::wstring patterns;
+    for (const std::wstring& pattern : ImagePatterns(declared)) patterns += pattern + L" ";
+    EXPECT_EQ(patterns, wanted);
+  }
+}
+
 // "*.jpg" finds "p.jpeg" and "x.jpgx" by their short names; ordinary files
 // are kept under their own pattern, at most 32,767.
 TEST(ImageList, FilesAndPicks) {
@@ -32,13 +49,15 @@ TEST(ImageList, FilesAndPicks) {
                               {L"a.jpg.png", 0}, {L".jpg", 0}};
   search.results[L"*.jpeg"] = {{L"p.jpeg", 0x20}, {L"b.Jpeg", 0}};
   search.results[L"*.bmp"] = {{L"c.bmp", 0}};
-  const ImageList list = BuildImageList(L"P\\", search);
+  search.results[L"*.tif"] = {{L"t.tiff", 0}, {L"t.tif", 0}};
+  const std::vector<std::wstring> patterns = {L"*.jpg", L"*.jpeg", L"*.bmp", L"*.tif"};
+  const ImageList list = BuildImageList(L"P\\", patterns, search);
   std::wstring files;
   for (std::int16_t i = 1; i <= list.Count(); ++i) files += list.File(i) + L" ";
-  EXPECT_EQ(files, L"P\\z.jpg P\\A.JPG P\\.jpg P\\p.jpeg P\\b.Jpeg P\\c.bmp ");
-  EXPECT_EQ(search.searched, L"P\\*.jpg P\\*.jpeg P\\*.bmp ");
+  EXPECT_EQ(files, L"P\\z.jpg P\\A.JPG P\\.jpg P\\p.jpeg P\\b.Jpeg P\\c.bmp P\\t.tif ");
+  EXPECT_EQ(search.searched, L"P\\*.jpg P\\*.jpeg P\\*.bmp P\\*.tif ");
   for (int i = 0; i < 32768; ++i) full.results[L"*.jpg"].push_back({std::to_wstring(i) + L".jpg"});
-  const ImageList capped = BuildImageList(L"D:\\", full);
+  const ImageList capped = BuildImageList(L"D:\\", patterns, full);
   ASSERT_EQ(capped.Count(), 32767);
   EXPECT_EQ(std::tuple(capped.File(32767), full.searched),
             std::tuple(L"D:\\32766.jpg", L"D:\\*.jpg "));
@@ -169,8 +188,10 @@ TEST(PictureHeader, ExifOrientation) {
   for (int i = 0; i < 20; ++i)  // each value in both orders; 0 and 9 name no orientation
     cases.push_back({Exif(i % 2, 40 + i % 2, {std::uint8_t(i / 2)}), i / 2 % 9 ? i / 2 : 1});
   for (std::size_t i = 0; i < cases.size(); ++i) {
-    const auto [size, turn] = ReadPictureHeader(Jpeg(cases[i].first + Frame(0xC0, 3, 2))).value();
-    EXPECT_EQ(std::pair(size, int(turn)), std::pair(PixelSize{3, 2}, cases[i].second)) << i;
+    const auto header = ReadPictureHeader(Jpeg(cases[i].first + Frame(0xC0, 3, 2))).value();
+    EXPECT_EQ(std::pair(header.size, int(header.orientation)),
+              std::pair(PixelSize{3, 2}, cases[i].second))
+        << i;
   }
 }
 
@@ -241,6 +262,24 @@ TEST(Resample, ExactColoursLinearLightAndTheBoxFactor) {
     EXPECT_FALSE(Resample(a, b));
   // clang-format on
   EXPECT_EQ(to.pixels, std::vector<std::uint32_t>(4, 0xFF0000FF));
+}
+
+// The smallest of 1/8, 1/4, 1/2 (rounded up) that covers the target and that
+// the codec makes; else the stored size.
+TEST(Resample, DecodeTimeSize) {
+  const auto all = [](PixelSize) { return true; };
+  const auto half = [](PixelSize s) { return s == PixelSize{3000, 2000}; };
+  const std::tuple<PixelSize, PixelSize, std::function<bool(PixelSize)>, PixelSize> cases[] = {
+      {{6000, 4000}, {1000, 667}, all, {1500, 1000}},
+      {{6000, 4000}, {750, 500}, all, {750, 500}},
+      {{6000, 4000}, {750, 501}, all, {1500, 1000}},
+      {{6000, 4000}, {1000, 667}, half, {3000, 2000}},
+      {{6000, 4000}, {10, 10}, [](PixelSize) { return false; }, {6000, 4000}},
+      {{4001, 3001}, {501, 376}, all, {501, 376}},
+      {{4001, 3001}, {2002, 1}, all, {4001, 3001}}};
+  for (const auto& [stored, target, native, wanted] : cases) {
+    EXPECT_EQ(DecodeTimeSize(stored, target, native), wanted) << target.width;
+  }
 }
 
 // Bands of rows, a multiple of the box factor but the last, give exactly the

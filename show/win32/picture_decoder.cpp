@@ -26,7 +26,31 @@ struct IWICBitmapSourceTransform : public IUnknown {
 constexpr IID kIidBitmapSourceTransform = {
     0x3B16811B, 0x6A43, 0x4EC9, {0xB7, 0x13, 0x3D, 0x5A, 0x0C, 0x13, 0xB9, 0x40}};
 
-unsigned CeilShift(unsigned value, unsigned shift) { return (value + (1u << shift) - 1) >> shift; }
+// The container a codec must declare to decode a file of `format`: the one
+// whose header was read. Newer SDKs name the JPEG XL one; older headers lack it.
+GUID ContainerOf(PictureFormat format) {
+  switch (format) {
+    case PictureFormat::Jpeg:
+      return GUID_ContainerFormatJpeg;
+    case PictureFormat::Bmp:
+      return GUID_ContainerFormatBmp;
+    case PictureFormat::Png:
+      return GUID_ContainerFormatPng;
+    case PictureFormat::Gif:
+      return GUID_ContainerFormatGif;
+    case PictureFormat::Tiff:
+      return GUID_ContainerFormatTiff;
+    case PictureFormat::JpegXr:
+      return GUID_ContainerFormatWmp;
+    case PictureFormat::WebP:
+      return GUID_ContainerFormatWebp;
+    case PictureFormat::Heif:  // AVIF too: the HEIF codec decodes both
+      return GUID_ContainerFormatHeif;
+    case PictureFormat::JpegXl:
+      return {0xFEC14E3F, 0x427A, 0x4736, {0xAA, 0xE6, 0x27, 0xED, 0x84, 0xF6, 0x93, 0x22}};
+  }
+  return GUID_NULL;
+}
 
 }  // namespace
 
@@ -66,12 +90,17 @@ std::optional<OpenedPicture> PictureDecoder::Open(const std::wstring& file) cons
     return std::nullopt;
   }
 
+  // The system picks the codec by the content, as the header check did; one
+  // of another format would read what nothing here has bounded.
   com_ptr<IWICBitmapDecoder> decoder;
+  GUID container = GUID_NULL;
   UINT width = 0;
   UINT height = 0;
   if (FAILED(factory_->CreateDecoderFromFileHandle(reinterpret_cast<ULONG_PTR>(handle), nullptr,
                                                    WICDecodeMetadataCacheOnDemand,
                                                    decoder.put())) ||
+      FAILED(decoder->GetContainerFormat(&container)) ||
+      !IsEqualGUID(container, ContainerOf(claimed->format)) ||
       FAILED(decoder->GetFrame(0, picture.frame.put())) ||
       FAILED(picture.frame->GetSize(&width, &height)) || width == 0 || height == 0 ||
       width > 0x7FFFFFFFu || height > 0x7FFFFFFFu) {
@@ -83,29 +112,52 @@ std::optional<OpenedPicture> PictureDecoder::Open(const std::wstring& file) cons
   return picture;
 }
 
+std::vector<std::wstring> PictureDecoder::DeclaredExtensions() const {
+  std::vector<std::wstring> lists;
+  com_ptr<IEnumUnknown> codecs;
+  if (FAILED(factory_->CreateComponentEnumerator(WICDecoder, WICComponentEnumerateDefault,
+                                                 codecs.put()))) {
+    return lists;
+  }
+  for (;;) {
+    com_ptr<IUnknown> item;
+    ULONG fetched = 0;
+    if (codecs->Next(1, item.put(), &fetched) != S_OK || fetched != 1) return lists;
+    com_ptr<IWICBitmapCodecInfo> codec;
+    UINT length = 0;
+    if (FAILED(item->QueryInterface(IID_IWICBitmapCodecInfo, codec.put_void())) ||
+        FAILED(codec->GetFileExtensions(0, nullptr, &length)) || length == 0 ||
+        length > kMaxExtensionsLength) {
+      continue;
+    }
+    std::wstring list(length, L'\0');
+    if (FAILED(codec->GetFileExtensions(length, list.data(), &length))) continue;
+    list.resize(std::char_traits<wchar_t>::length(list.c_str()));  // up to its terminator
+    lists.push_back(std::move(list));
+  }
+}
+
 PixelSize PictureDecoder::DecodeSize(const OpenedPicture& picture,
                                      PixelSize target) const noexcept {
   com_ptr<IWICBitmapSourceTransform> transform;
   if (FAILED(picture.frame->QueryInterface(kIidBitmapSourceTransform, transform.put_void()))) {
+    return picture.stored;  // Wine's codecs: full size, then filtered down
+  }
+  IWICBitmapSourceTransform* const codec = transform.get();
+  try {
+    return DecodeTimeSize(picture.stored, target, [codec](PixelSize wanted) {
+      // Only a size the codec makes itself: anything else the scaler would
+      // interpolate on its own.
+      const auto width = static_cast<UINT>(wanted.width);
+      const auto height = static_cast<UINT>(wanted.height);
+      UINT w = width;
+      UINT h = height;
+      const HRESULT result = codec->GetClosestSize(&w, &h);
+      return SUCCEEDED(result) && w == width && h == height;
+    });
+  } catch (...) {
     return picture.stored;
   }
-  const auto width = static_cast<unsigned>(picture.stored.width);
-  const auto height = static_cast<unsigned>(picture.stored.height);
-  for (unsigned shift = 3; shift >= 1; --shift) {
-    UINT w = CeilShift(width, shift);
-    UINT h = CeilShift(height, shift);
-    if (w < static_cast<unsigned>(target.width) || h < static_cast<unsigned>(target.height)) {
-      continue;
-    }
-    const UINT wanted_w = w;
-    const UINT wanted_h = h;
-    // Only a size the codec makes itself: anything else the scaler would
-    // interpolate on its own.
-    if (SUCCEEDED(transform->GetClosestSize(&w, &h)) && w == wanted_w && h == wanted_h) {
-      return {static_cast<int>(w), static_cast<int>(h)};
-    }
-  }
-  return picture.stored;
 }
 
 bool PictureDecoder::DecodeInto(const OpenedPicture& picture, const SurfaceView& target) const {

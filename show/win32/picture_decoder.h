@@ -1,6 +1,6 @@
 // Picture files through the platform's codecs (WIC): the first frame of a
-// JPEG or BMP, converted to 32-bit BGR and resampled to the exact size it is
-// shown at.
+// picture file of any format the header check bounds, converted to 32-bit BGR and resampled to the
+// exact size it is shown at.
 //
 // A camera JPEG is many times larger than the picture on screen. Where the
 // codec can decode at 1/2, 1/4 or 1/8 scale, a WIC scaler placed right after
@@ -27,6 +27,7 @@
 
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "show/orientation.h"
 #include "show/picture_header.h"
@@ -54,10 +55,15 @@ class PictureDecoder {
   static std::optional<PictureDecoder> Create() noexcept;
 
   // The file's first frame and its size; nullopt when the file cannot be
-  // opened, its header claims too large a picture or is damaged, or it is no
-  // JPEG or BMP. Throws std::bad_alloc when out of memory, as the methods
-  // below do: the caller's catch treats that as a picture not loaded.
+  // opened, its header claims too large a picture or is damaged, it is of no
+  // format the header check knows, or no codec of that format decodes it. Throws std::bad_alloc
+  // when out of memory, as the methods below do: the caller's catch treats that as a picture not
+  // loaded.
   std::optional<OpenedPicture> Open(const std::wstring& file) const;
+
+  // Each installed decoder's file extensions as it declares them
+  // (".tiff,.tif"); none when they cannot be listed. Throws std::bad_alloc.
+  std::vector<std::wstring> DeclaredExtensions() const;
 
   // Decodes the picture into all of `target`, upright and resampled to its
   // size. False when decoding fails (a damaged file) or the picture is too
@@ -67,6 +73,9 @@ class PictureDecoder {
 
  private:
   PictureDecoder() = default;
+
+  // Far more than any codec's list: a longer one is no list of extensions.
+  static constexpr UINT kMaxExtensionsLength = 4096;
 
   // The smallest decode-time reduction of the stored picture still at least
   // as large as `target`, or the stored size when the codec offers none.

@@ -10,12 +10,14 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "dialog/win32/settings_dialog.h"
 #include "settings/settings.h"
 #include "settings/win32/registry_store.h"
 #include "show/image_list.h"
 #include "show/win32/file_search.h"
+#include "show/win32/picture_decoder.h"
 #include "show/win32/show_group.h"
 #include "show/win32/preview_window.h"
 #include "startup/startup_plan.h"
@@ -144,8 +146,11 @@ int RunShowMode(HINSTANCE instance, KeyStore& store, const CommandLine& command)
     ClearRunFlag(store);
     return 1;
   };
+  // The formats the installed codecs decode, asked once for the whole show.
+  std::vector<std::wstring> declared;
+  if (const auto decoder = PictureDecoder::Create()) declared = decoder->DeclaredExtensions();
   FileSearch search;
-  const ImageList images = BuildImageList(loaded->settings.Path, search);
+  const ImageList images = BuildImageList(loaded->settings.Path, ImagePatterns(declared), search);
   if (images.Count() == 0) return endWithoutPictures();
 
   if (command.mode == RunMode::FullScreen) {

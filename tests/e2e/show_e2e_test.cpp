@@ -16,10 +16,22 @@ std::wstring TestPicture(const wchar_t* n) { return ProgramFolder() + L"test-pic
 bool Reddish(COLORREF c) { return GetRValue(c) > 200 && GetGValue(c) < 60 && GetBValue(c) < 60; }
 bool Bluish(COLORREF c) { return GetBValue(c) > 200 && GetRValue(c) < 60 && GetGValue(c) < 60; }
 
+// The test picture `name` alone in `folder`, shown still.
+void Only(Folder& folder, const wchar_t* name) {
+  folder.Copy(TestPicture(name), name);
+  Store(L"Break", Short(0));
+}
+// A 200 x 400 picture, red over blue, upright at 230 x 461 from (397, 153)
+// on; lying, or another frame, it would look otherwise.
+bool RedOverBlue(const Shot& s) {
+  return Reddish(s.At(512, 200)) && Bluish(s.At(512, 560)) && s.At(330, 384) == kBackground;
+}
+
 using Show = Fresh;
 
 // The show covers the screen above every window, hides the cursor, draws
-// what it is set to, transitions included, and ends at the first input (a
+// what it is set to, transitions included, pictures of every format the
+// system decodes by their content, and ends at the first input (a
 // cursor that stays put is none), clearing its run flag. While it runs, a
 // second copy ends at once, whatever it was asked to do. Loading never
 // writes a setting: a first run leaves an empty "Settings" key.
@@ -64,14 +76,15 @@ TEST_F(Show, FullScreenDrawsWhatItIsSetToAndEndsAtTheFirstInput) {
        },
        [] { Keys({VK_SPACE}); }},
       {"a photo stored on its side, red left of blue, stands upright: red on top; a letter", 0,
-       [](Folder& folder) {
-         folder.Copy(TestPicture(L"turned.jpg"), L"turned.jpg");
-         Store(L"Break", Short(0));
-       },
-       [](const Shot& s) {  // 230 x 461 from (397, 153) on; lying, it would be 461 x 230
-         return Reddish(s.At(512, 200)) && Bluish(s.At(512, 560)) && s.At(330, 384) == kBackground;
-       },
-       [] { Keys(L"A"); }}};
+       [](Folder& folder) { Only(folder, L"turned.jpg"); }, RedOverBlue, [] { Keys(L"A"); }},
+      {"a PNG", 0, [](Folder& folder) { Only(folder, L"upright.png"); }, RedOverBlue,
+       [] { Keys(L"B"); }},
+      {"a GIF's first frame", 0, [](Folder& folder) { Only(folder, L"upright.gif"); }, RedOverBlue,
+       [] { Keys(L"C"); }},
+      {"a TIFF's first page", 0, [](Folder& folder) { Only(folder, L"upright.tif"); }, RedOverBlue,
+       [] { Keys(L"D"); }},
+      {"a PNG named .jpg", 0, [](Folder& folder) { Only(folder, L"png-named.jpg"); }, RedOverBlue,
+       [] { Keys(L"E"); }}};
   for (const auto& [name, padding, prepare, drawn, end] : cases) {
     SCOPED_TRACE(name);
     DeleteKeys();
@@ -137,7 +150,7 @@ TEST_F(Show, PreviewLivesInThePaneAndEndsWithIt) {
 TEST_F(Show, StartsThatEndWithNoShow) {
   Folder folder;
   folder.Add(L"hidden.bmp", Bmp(50, 50), FILE_ATTRIBUTE_HIDDEN);
-  folder.Add(L"picture.png", Bmp(50, 50));
+  folder.Add(L"notes.gif", {'n', 'o', 't', 'e', 's'});
   folder.Add(L"empty.jpg", {});
   folder.Add(L"text.bmp", {'B', 'M', 'n', 'o'});
   folder.Add(L"huge.bmp", Bmp(16, 16, 60000));

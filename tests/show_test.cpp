@@ -279,8 +279,9 @@ TEST(CursorWatch, MovesEndTheShowChangesOfMonitorsDoNot) {
       {'w', 30, {1280, 400}, one, 0}, {'m', 40, {1279, 400}, one, 0}, {'t', 42, {1279, 400}, one, 0},
       {'w', 50, {600, 1024}, one, 0}, {'m', 60, {600, 1023}, one, 0}, {'t', 62, {600, 1023}, one, 0},
       {'w', 70, {600, 400}, one, 0}, {'m', 71, {601, 400}, one, 0}, {'m', 71.5, {602, 400}, one, 0},
-      {'m', 72.1, {603, 400}, one, 1},
-      {'w', 80, {9, 9}, no, 0}, {'m', 90, {9, 10}, no, 0}, {'m', 90.3, {10, 10}, no, 1}};
+      {'m', 72, {603, 400}, one, 1}, {'w', 80, {600, 400}, one, 0}, {'m', 83, {601, 400}, one, 0},
+      {'m', 83.1, {602, 400}, one, 0}, {'m', 83.2, {602, 400}, one, 0}, {'m', 83.3, {603, 400}, one, 1},
+      {'w', 90, {9, 9}, no, 0}, {'m', 100, {9, 10}, no, 0}, {'m', 100.3, {10, 10}, no, 1}};
   // clang-format on
   CursorWatch watch;
   int reads = 0, step = 0;
@@ -292,7 +293,7 @@ TEST(CursorWatch, MovesEndTheShowChangesOfMonitorsDoNot) {
         kind == 'm' ? watch.HasMoved(look, time) : kind == 't' && watch.Settled(look, time);
     EXPECT_EQ(ended, ends == 1) << step++;
   }
-  EXPECT_EQ(reads, 23);  // once more per move at x = 0; a tick only for a lone move
+  EXPECT_EQ(reads, 27);  // once more per move at x = 0; a tick only for a lone move
 }
 
 // One window per monitor, the primary first, none for an empty or mirrored

@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <array>
 #include <cstdlib>
+#include <initializer_list>
 #include <vector>
 
 namespace ruzir {
@@ -325,14 +326,14 @@ std::optional<Box> BoxAt(FileBytes& file, std::uint64_t at, std::uint64_t end) {
   return Box{*type, at + header, at + length};
 }
 
-// The first box of `type` from `at` to `end`; nullopt when there is none, or
-// one on the way does not lie within. Every box is 8 bytes at least, so the
-// walk moves on.
+// The first box of one of `types` from `at` to `end`; nullopt when there is
+// none, or one on the way does not lie within. Every box is 8 bytes at least,
+// so the walk moves on.
 std::optional<Box> FindBox(FileBytes& file, std::uint64_t at, std::uint64_t end,
-                           std::uint32_t type) {
+                           std::initializer_list<std::uint32_t> types) {
   while (at < end) {
     const auto box = BoxAt(file, at, end);
-    if (!box || box->type == type) return box;
+    if (!box || std::find(types.begin(), types.end(), box->type) != types.end()) return box;
     at = box->end;
   }
   return std::nullopt;
@@ -356,9 +357,10 @@ std::optional<PixelSize> HeifSize(FileBytes& file) {
     const auto brand = file.Number(at, 4, true);
     image = image || std::find(kBrands.begin(), kBrands.end(), brand) != kBrands.end();
   }
-  const auto meta = image ? FindBox(file, ftyp->end, file.Size(), Tag("meta")) : std::nullopt;
-  const auto iprp = meta ? FindBox(file, meta->content + 4, meta->end, Tag("iprp")) : std::nullopt;
-  const auto ipco = iprp ? FindBox(file, iprp->content, iprp->end, Tag("ipco")) : std::nullopt;
+  const auto meta = image ? FindBox(file, ftyp->end, file.Size(), {Tag("meta")}) : std::nullopt;
+  const auto iprp =
+      meta ? FindBox(file, meta->content + 4, meta->end, {Tag("iprp")}) : std::nullopt;
+  const auto ipco = iprp ? FindBox(file, iprp->content, iprp->end, {Tag("ipco")}) : std::nullopt;
   if (!ipco) return std::nullopt;
   std::optional<PixelSize> largest;
   for (std::uint64_t at = ipco->content; at < ipco->end;) {
@@ -438,14 +440,10 @@ std::optional<PixelSize> JpegXlSize(FileBytes& file) {
   if (file.Number(4, 4, true) != Tag("JXL ") || file.Number(8, 4, true) != 0x0D0A870A) {
     return std::nullopt;
   }
-  for (std::uint64_t at = 12; at < file.Size();) {
-    const auto box = BoxAt(file, at, file.Size());
-    if (!box) return std::nullopt;
-    if (box->type == Tag("jxlc")) return JpegXlCodestreamSize(file, box->content, box->end);
-    if (box->type == Tag("jxlp")) return JpegXlCodestreamSize(file, box->content + 4, box->end);
-    at = box->end;
-  }
-  return std::nullopt;
+  const auto box = FindBox(file, 12, file.Size(), {Tag("jxlc"), Tag("jxlp")});
+  if (!box) return std::nullopt;
+  const std::uint64_t index = box->type == Tag("jxlp") ? 4 : 0;
+  return JpegXlCodestreamSize(file, box->content + index, box->end);
 }
 
 }  // namespace
